@@ -1,0 +1,130 @@
+#include "ParameterTexts.h"
+
+#include <cmath>
+
+namespace
+{
+    juce::String integerText (float value)
+    {
+        return juce::String (qrvx::toNearestInteger (value));
+    }
+
+    // juce::String's fixed-decimals constructor already rounds half away from zero and keeps the
+    // sign of a negative value that rounds to zero ("-0.00"), which is the form the texts need.
+    juce::String decimalText (float value, int places)
+    {
+        return juce::String ((double) value, places);
+    }
+
+    /** The entry of a label list; indices are compared unsigned, so a negative one is out of range. */
+    template <size_t N>
+    juce::String listText (const char* const (&labels)[N], float value)
+    {
+        const auto index = (unsigned int) qrvx::toNearestInteger (value);
+        return index < N ? juce::String (labels[index]) : juce::String();
+    }
+
+    const char* const syncedRateLabels[] = { "8 BARS", "4 BARS", "2 BARS", "1 BAR",
+                                             "1/2d", "1/2", "1/4d", "1/4", "1/8d", "1/8",
+                                             "1/16d", "1/16", "1/32d", "1/32", "1/64d", "1/64",
+                                             "1/128d", "1/128" };
+
+    const char* const syncedTimeLabels[] = { "8 Bars", "4 Bars", "2 Bars", "1 Bar",
+                                             "1/2d", "1/2", "1/4d", "1/4", "1/8d", "1/8",
+                                             "1/16d", "1/16", "1/32d", "1/32", "1/64d", "1/64",
+                                             "1/128d", "1/128" };
+}
+
+int qrvx::toNearestInteger (float value) noexcept
+{
+    // nearbyint honours the default rounding mode, round-half-to-even. Values no parameter can
+    // hold (NaN, or beyond the int range) read as 0 rather than overflowing the conversion.
+    const auto rounded = std::nearbyint ((double) value);
+    return std::abs (rounded) < 2147483647.0 ? (int) rounded : 0;
+}
+
+juce::String getFilterTypeText (float value)
+{
+    static const char* const labels[] = { "LOWPASS", "HIGHPASS", "BANDPASS", "NOTCH" };
+    return listText (labels, value);
+}
+
+juce::String getDistortionRoutingText (float value)
+{
+    static const char* const labels[] = { "PRE FILTER", "POST FILTER" };
+    return listText (labels, value);
+}
+
+juce::String getReductionRateText (float value)
+{
+    return "x " + integerText (value);
+}
+
+juce::String getBitResolutionText (float value)
+{
+    return integerText (value);
+}
+
+juce::String getLoFiRoutingText (float value)
+{
+    static const char* const labels[] = { "CHAIN", "MIX", "RING" };
+    return listText (labels, value);
+}
+
+juce::String getLFOSyncedRateText (float value)
+{
+    return listText (syncedRateLabels, value);
+}
+
+juce::String getLFOSyncText (float value)
+{
+    return qrvx::toNearestInteger (value) < 1 ? "OFF" : "ON";
+}
+
+juce::String getLFOWaveText (float value)
+{
+    static const char* const labels[] = { "SINE", "SQUARE", "SAW U", "SAW D", "TRI", "RND", "S RND" };
+    return listText (labels, value);
+}
+
+juce::String getModSourceText (float value)
+{
+    static const char* const labels[] = { "NONE", "LFO 1", "LFO 2", "LFO MIX" };
+    return listText (labels, value);
+}
+
+namespace qrvx
+{
+    const ParameterTextFunction getPercentParameterText = [] (float value)
+    {
+        return decimalText (value, 2) + " %";
+    };
+
+    const ParameterTextFunction getMillisecondsParameterText = [] (float value)
+    {
+        return integerText (value) + " Ms";
+    };
+
+    const ParameterTextFunction getHertzParameterText = [] (float value)
+    {
+        return integerText (value) + " Hz";
+    };
+
+    const ParameterTextFunction getHertzWithDecimalsParameterText = [] (float value)
+    {
+        return decimalText (value, 3) + " Hz";
+    };
+
+    const ParameterTextFunction getDecibelsParameterText = [] (float value)
+    {
+        if (value <= -70.0f)
+            return juce::String ("-INF dB");
+
+        return (value >= 0.0f ? "+" : "") + decimalText (value, 2) + " dB";
+    };
+
+    const ParameterTextFunction getSyncedTimeParameterText = [] (float value)
+    {
+        return listText (syncedTimeLabels, value);
+    };
+}

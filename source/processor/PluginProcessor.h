@@ -1,0 +1,161 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include "ParametersUIDs.h"
+#include "Modulation.h"
+#include "dsp/DCFilter.h"
+#include "dsp/LFO.h"
+#include "dsp/RampSmoother.h"
+#include "dsp/SamplerateReducer.h"
+#include "dsp/StateVariableFilter.h"
+
+#include <array>
+#include <atomic>
+#include <vector>
+
+/** The plug-in's processor: the parameter tree, the signal chain, the host state and the current
+    preset. One exists per plug-in instance.
+*/
+class VevareroAudioProcessor final : public juce::AudioProcessor
+{
+public:
+    VevareroAudioProcessor();
+    ~VevareroAudioProcessor() override;
+
+    //==============================================================================
+    const juce::String getName() const override;
+
+    void prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock) override;
+    void releaseResources() override;
+    bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
+    void processBlock (juce::AudioBuffer<float>&, juce::MidiBuffer&) override;
+    using juce::AudioProcessor::processBlock;
+
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    //==============================================================================
+    /** Font scale of the editor's looks; they hold a reference to it. Never changes. */
+    const float fontScale = 1.0f;
+
+    /** Tag and attribute name of the preset-name element in the host state. */
+    const juce::String presetNameTag { "Preset_Name" };
+
+private:
+    friend struct ProcessorInspector; // read-only access for the tests
+
+    double inverseSampleRate = 1.0 / 44100.0;
+    float bpm = 120.0f;
+    float msPerWholeNote = 2000.0f;
+
+public:
+    const ParametersUIDs parametersUIDs;
+
+private:
+    using Range = juce::NormalisableRange<float>;
+
+    const Range cutoffRange            { 80.0f, 18000.0f, 1.0f, 0.5f };
+    const Range resonanceRange         { 0.0f, 100.0f, 0.1f, 0.8f };
+    const Range filterTypeRange        { 0.0f, 3.0f, 1.0f, 1.0f };
+    const Range driveRange             { 0.0f, 100.0f, 0.1f, 0.5f };
+    const Range distortionRoutingRange { 0.0f, 1.0f, 1.0f, 1.0f };
+    const Range rateRange              { 0.0f, 64.0f, 1.0f, 0.7f };
+    const Range bitsRange              { 1.0f, 16.0f, 1.0f, 1.0f };
+    const Range loFiRoutingRange       { 0.0f, 2.0f, 1.0f, 1.0f };
+    const Range amplitudeRange         { -60.0f, 6.0f, 0.001f, 1.5f };
+    const Range dryWetMixRange         { 0.0f, 100.0f, 0.1f, 1.0f };
+    const Range lfoRateRange           { 0.01f, 60.0f, 0.01f, 0.5f };
+    const Range lfoSyncedRateRange     { 0.0f, 17.0f, 1.0f, 1.0f };
+    const Range lfoSyncRange           { 0.0f, 1.0f, 1.0f, 1.0f };
+    const Range lfoWaveRange           { 0.0f, 6.0f, 1.0f, 1.0f };
+    const Range lfosMixRange           { 0.0f, 100.0f, 0.1f, 1.0f };
+    const Range modSourceRange         { 0.0f, 3.0f, 1.0f, 1.0f };
+    const Range modDepthRange          { 0.0f, 1.0f, 0.001f, 1.0f };
+
+    // Current real values of the parameters, read once per block by the signal chain.
+    using ValuePointer = std::atomic<float>*;
+
+    ValuePointer cutoffValue = nullptr;
+    ValuePointer resonanceValue = nullptr;
+    ValuePointer filterTypeValue = nullptr;
+    ValuePointer driveValue = nullptr;
+    ValuePointer distortionRoutingValue = nullptr;
+    ValuePointer rateValue = nullptr;
+    ValuePointer bitsValue = nullptr;
+    ValuePointer loFiRoutingValue = nullptr;
+    ValuePointer amplitudeValue = nullptr;
+    ValuePointer dryWetMixValue = nullptr;
+    ValuePointer lfosMixValue = nullptr;
+    std::array<ValuePointer, 2> lfoRateValues {};
+    std::array<ValuePointer, 2> lfoSyncedRateValues {};
+    std::array<ValuePointer, 2> lfoSyncValues {};
+    std::array<ValuePointer, 2> lfoWaveValues {};
+
+    struct ModulationValues
+    {
+        ValuePointer source = nullptr;
+        ValuePointer depth = nullptr;
+    };
+
+    std::array<ModulationValues, ModulationTarget::numTargets> modulationValues {};
+
+    juce::UndoManager undoManager { 30000, 30 };
+
+public:
+    juce::AudioProcessorValueTreeState valueTreeState { *this, &undoManager };
+
+private:
+    std::vector<qrvx::StateVariableFilter<float>> filters;
+    std::vector<qrvx::SamplerateReducer<float>> reducers;
+    std::vector<qrvx::LFO<float>> lfos;
+    std::vector<qrvx::DCFilter<float>> dcFilters;
+
+    juce::AudioBuffer<float> gainBuffer;
+    juce::AudioBuffer<float> dryWetBuffer;
+    juce::AudioBuffer<float> cutoffBuffer;
+    juce::AudioBuffer<float> driveBuffer;
+    std::vector<juce::AudioBuffer<float>> lfoBuffers;
+    juce::AudioBuffer<float> lfoMixBuffer;
+    juce::AudioBuffer<float> modulatedCutoffBuffer;
+    juce::AudioBuffer<float> modulatedResonanceBuffer;
+    juce::AudioBuffer<float> modulatedRateBuffer;
+    juce::AudioBuffer<float> modulatedBitsBuffer;
+    juce::AudioBuffer<float> modulatedDryWetBuffer;
+
+    double rampLengthSeconds = 0.06;
+    RampSmoother cutoffSmoother { 11000.0f };
+    RampSmoother driveSmoother { 1.0f };
+    RampSmoother gainSmoother { 1.0f };
+    RampSmoother dryWetSmoother { 1.0f };
+
+    std::vector<ModulationInput> modulationInputs;
+    std::vector<ModulationAssignment> modulationAssignments;
+
+public:
+    /** Name of the current preset: a preset file's name without its extension, or "INIT". */
+    juce::String presetName { "INIT" };
+
+    /** Full path of the current preset file; empty until a preset is loaded or saved. */
+    juce::String presetFilePath;
+
+private:
+    float resonanceScale = 1.0f;
+
+    void initializeParameters();
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VevareroAudioProcessor)
+};
