@@ -9,11 +9,9 @@ namespace
         return juce::String (qrvx::toNearestInteger (value));
     }
 
-    // juce::String's fixed-decimals constructor already rounds half away from zero and keeps the
-    // sign of a negative value that rounds to zero ("-0.00"), which is the form the texts need.
     juce::String decimalText (float value, int places)
     {
-        return juce::String ((double) value, places);
+        return qrvx::toDecimalText (value, places);
     }
 
     /** The entry of a label list; indices are compared unsigned, so a negative one is out of range. */
@@ -41,6 +39,36 @@ int qrvx::toNearestInteger (float value) noexcept
     // hold (NaN, or beyond the int range) read as 0 rather than overflowing the conversion.
     const auto rounded = std::nearbyint ((double) value);
     return std::abs (rounded) < 2147483647.0 ? (int) rounded : 0;
+}
+
+juce::String qrvx::toDecimalText (float value, int places)
+{
+    // juce::String's own fixed form rounds exact halves to even and writes "-0.00" for a negative
+    // zero; the texts round halves away from zero and write any zero without a sign.
+    const auto number = (double) value;
+
+    if (! (std::abs (number) < 1.0e15))
+        return juce::String (number, places);
+
+    auto digits = (juce::int64) (std::pow (10.0, places) * std::abs (number) + 0.5);
+
+    char buffer[40];
+    auto* text = buffer + sizeof (buffer);
+    *--text = 0;
+
+    for (int position = places; position >= 0 || digits > 0; --position)
+    {
+        if (position == 0 && places > 0)
+            *--text = '.';
+
+        *--text = (char) ('0' + digits % 10);
+        digits /= 10;
+    }
+
+    if (number < 0.0)
+        *--text = '-';
+
+    return juce::String (text);
 }
 
 juce::String getFilterTypeText (float value)

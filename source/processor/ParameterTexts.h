@@ -32,4 +32,8 @@ namespace qrvx
 
     /** The value taken to the nearest integer, an exact half going to the even neighbour. */
     int toNearestInteger (float value) noexcept;
+
+    /** The value with exactly `places` decimals, halves rounded away from zero; a negative value
+        keeps its "-" even when every digit is zero. */
+    juce::String toDecimalText (float value, int places);
 }

@@ -31,7 +31,7 @@ namespace
     /** Text of a parameter without a converter of its own: its normalised value, two decimals. */
     qrvx::ParameterTextFunction normalisedValueText (juce::NormalisableRange<float> range)
     {
-        return [range] (float value) { return juce::String ((double) range.convertTo0to1 (value), 2); };
+        return [range] (float value) { return qrvx::toDecimalText (range.convertTo0to1 (value), 2); };
     }
 }
 
