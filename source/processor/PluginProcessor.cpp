@@ -1,5 +1,9 @@
 #include "PluginProcessor.h"
 #include "ParameterTexts.h"
+#include "presets/ParameterTreeXml.h"
+#include "presets/PluginStateLoader.h"
+#include "presets/PluginStateSaver.h"
+#include "presets/PresetsManager.h"
 
 namespace
 {
@@ -61,7 +65,12 @@ VevareroAudioProcessor::VevareroAudioProcessor()
 
     initializeParameters();
 
-    valueTreeState.state = juce::ValueTree (juce::Identifier ("Vevarero"));
+    // JUCE would add the parameters' children in the order of their IDs; filling the new tree
+    // first keeps them in creation order, the order of preset files and of the host state.
+    qrvx::installParameterTree (valueTreeState, juce::ValueTree (juce::Identifier ("Vevarero")));
+
+    juce::File (qrvx::PresetsManager::presetsFolderPath).createDirectory();
+    loadStartUpPreset();
 }
 
 VevareroAudioProcessor::~VevareroAudioProcessor() = default;
@@ -174,12 +183,64 @@ void VevareroAudioProcessor::setCurrentProgram (int)           {}
 const juce::String VevareroAudioProcessor::getProgramName (int) { return {}; }
 void VevareroAudioProcessor::changeProgramName (int, const juce::String&) {}
 
-void VevareroAudioProcessor::getStateInformation (juce::MemoryBlock&)
+void VevareroAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
+    qrvx::PluginStateSaver saver (valueTreeState, destData);
+
+    // The name travels in the blob only; the parameter tree never holds it.
+    if (auto* xml = saver.getXml())
+        xml->createNewChildElement (presetNameTag)->setAttribute (presetNameTag, presetName);
 }
 
-void VevareroAudioProcessor::setStateInformation (const void*, int)
+void VevareroAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    auto xml = qrvx::PluginStateLoader::readBlob (data, sizeInBytes);
+
+    if (xml == nullptr)
+        return;
+
+    auto newName = presetName;
+
+    for (auto* child : xml->getChildIterator())
+    {
+        // Older or hand-edited states may spell the tag differently; the attribute must match.
+        if (child->getTagName().equalsIgnoreCase (presetNameTag))
+        {
+            newName = child->getStringAttribute (presetNameTag);
+            xml->removeChildElement (child, true);
+            break;
+        }
+    }
+
+    presetName = newName;
+
+    qrvx::PluginStateLoader loader (valueTreeState, std::move (xml));
+}
+
+//==============================================================================
+void VevareroAudioProcessor::loadStartUpPreset()
+{
+    const qrvx::PresetsManager presets;
+    const juce::File folder (qrvx::PresetsManager::presetsFolderPath);
+
+    struct Candidate { juce::File file; juce::String name; };
+    const Candidate candidates[] = {
+        { presets.getDefaultPresetFile(), qrvx::PresetsManager::defaultPresetName },
+        { folder.getChildFile ("Zodad_Ide").withFileExtension (qrvx::PresetsManager::presetFileExtension), "Zodad_Ide" }
+    };
+
+    // A candidate that exists but cannot be read must not leave its name on default values;
+    // the next one gets its chance.
+    for (const auto& candidate : candidates)
+    {
+        if (candidate.file.existsAsFile()
+            && qrvx::PresetsManager::loadPreset (candidate.file, valueTreeState).wasOk())
+        {
+            presetFilePath = candidate.file.getFullPathName();
+            presetName = candidate.name;
+            return;
+        }
+    }
 }
 
 //==============================================================================

@@ -157,5 +157,10 @@ private:
 
     void initializeParameters();
 
+    /** Loads User_Default, else Zodad_Ide, from the presets folder; with neither the parameters
+        keep their defaults and the name stays "INIT".
+    */
+    void loadStartUpPreset();
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VevareroAudioProcessor)
 };

@@ -1,0 +1,62 @@
+#include "PresetsManager.h"
+#include "ParameterTreeXml.h"
+
+namespace qrvx
+{
+    const juce::String PresetsManager::defaultPresetName ("User_Default");
+
+    const juce::String PresetsManager::presetsFolderPath
+        = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName()
+          + "/Library/Audio/Presets/" + "Ririvud" + "/" + "Vevarero";
+
+    juce::File PresetsManager::getDefaultPresetFile() const
+    {
+        return juce::File (presetsFolderPath + juce::File::getSeparatorString() + defaultPresetName)
+                   .withFileExtension (presetFileExtension);
+    }
+
+    juce::Result PresetsManager::savePreset (const juce::ValueTree& tree, const juce::File& file)
+    {
+        if (! tree.isValid())
+            return juce::Result::fail ("Invalid preset data supplied, failed to save preset.");
+
+        const auto xml = createParameterTreeXml (tree);
+
+        juce::XmlElement::TextFormat format;
+        format.dtd = " ";
+        format.customEncoding = "UTF-8";
+        format.lineWrapLength = 60;
+        format.newLineChars = "\r\n";
+
+        if (! xml->writeTo (file, format))
+            return juce::Result::fail ("Could not write preset to file.");
+
+        return juce::Result::ok();
+    }
+
+    juce::Result PresetsManager::savePreset (juce::AudioProcessorValueTreeState& state, const juce::File& file)
+    {
+        return savePreset (state.copyState(), file);
+    }
+
+    juce::Result PresetsManager::loadPreset (const juce::File& file, juce::AudioProcessorValueTreeState& state)
+    {
+        // Parsed from the file's text rather than from the file itself, so that a document type
+        // naming an outside file never makes a preset read (or hang on) some other file.
+        juce::XmlDocument document (file.existsAsFile() ? file.loadFileAsString() : juce::String());
+        document.setEmptyTextElementsIgnored (true);
+
+        const auto xml = document.getDocumentElement (false);
+
+        if (xml == nullptr)
+            return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
+
+        installParameterTree (state, juce::ValueTree::fromXml (*xml));
+        return juce::Result::ok();
+    }
+
+    juce::String PresetsManager::wildcardForfileChooser()
+    {
+        return juce::String ("*.") + presetFileExtension;
+    }
+}
