@@ -1,0 +1,650 @@
+#include "HostChecks.h"
+
+#include <cmath>
+#include <iostream>
+
+namespace
+{
+    constexpr double sampleRate = 48000.0;
+    constexpr int blockSize = 512;
+    constexpr float defaultTolerance = 1.0e-5f;
+
+    juce::String quoted (const juce::String& s)    { return s.quoted(); }
+
+    //==============================================================================
+    /** What came out of a run of blocks of sine waves through an instance. */
+    struct SignalStats
+    {
+        bool allFinite = true;
+        double inputRms = 0.0;
+        double outputRms = 0.0;
+        double outputPeak = 0.0;
+        double largestDifferenceFromInput = 0.0;
+    };
+
+    /** Feeds one sine per channel (0.5 amplitude, a different pitch on each channel) through the
+        instance in host-sized blocks. The first blocks let smoothed parameters settle and are not
+        measured.
+    */
+    SignalStats processSines (juce::AudioPluginInstance& instance, int numBlocks, int blocksToSettle,
+                              double& phase)
+    {
+        const auto numChannels = juce::jmax (instance.getTotalNumInputChannels(),
+                                             instance.getTotalNumOutputChannels());
+        juce::AudioBuffer<float> buffer (numChannels, blockSize), input (numChannels, blockSize);
+        juce::MidiBuffer midi;
+
+        SignalStats stats;
+        double inputPower = 0.0, outputPower = 0.0;
+        int64_t measured = 0;
+
+        for (int block = 0; block < numBlocks; ++block)
+        {
+            for (int c = 0; c < numChannels; ++c)
+                for (int i = 0; i < blockSize; ++i)
+                    input.setSample (c, i, (float) (0.5 * std::sin (juce::MathConstants<double>::twoPi
+                                                                    * (440.0 + 220.0 * c)
+                                                                    * (phase + i) / sampleRate)));
+
+            phase += blockSize;
+            buffer.makeCopyOf (input, true);
+            midi.clear();
+            instance.processBlock (buffer, midi);
+
+            for (int c = 0; c < instance.getTotalNumOutputChannels(); ++c)
+            {
+                for (int i = 0; i < blockSize; ++i)
+                {
+                    const auto out = (double) buffer.getSample (c, i);
+                    const auto in = c < instance.getTotalNumInputChannels() ? (double) input.getSample (c, i) : 0.0;
+
+                    if (! std::isfinite (out))
+                    {
+                        stats.allFinite = false;
+                        continue;
+                    }
+
+                    if (block < blocksToSettle)
+                        continue;
+
+                    inputPower += in * in;
+                    outputPower += out * out;
+                    stats.outputPeak = juce::jmax (stats.outputPeak, std::abs (out));
+                    stats.largestDifferenceFromInput = juce::jmax (stats.largestDifferenceFromInput, std::abs (out - in));
+                    ++measured;
+                }
+            }
+        }
+
+        if (measured > 0)
+        {
+            stats.inputRms = std::sqrt (inputPower / (double) measured);
+            stats.outputRms = std::sqrt (outputPower / (double) measured);
+        }
+
+        return stats;
+    }
+
+    juce::String describe (const SignalStats& s)
+    {
+        return "rms " + juce::String (s.outputRms, 4) + " (input " + juce::String (s.inputRms, 4)
+             + "), peak " + juce::String (s.outputPeak, 4);
+    }
+
+    /** The real values written before the state is saved: every kind of parameter, all away from
+        their defaults and on their ranges' grids, so that a restore that drops any of them shows.
+    */
+    const struct { const char* id; float realValue; } stateWrites[] = {
+        { "Cutoff", 2500.0f },
+        { "Resonance", 75.0f },
+        { "Filter_Type", 2.0f },
+        { "Drive", 30.0f },
+        { "Distortion_Routing", 1.0f },
+        { "Rate", 8.0f },
+        { "Bits", 6.0f },
+        { "LoFi_Routing", 2.0f },
+        { "Amplitude", -12.0f },
+        { "Dry_Wet_Mix", 70.0f },
+        { "LFO_1_Rate", 4.5f },
+        { "LFO_1_Synced_Rate", 9.0f },
+        { "LFO_1_Sync", 1.0f },
+        { "LFO_2_Wave", 6.0f },
+        { "LFOs_Mix", 25.0f },
+        { "Cutoff_Mod_Source", 3.0f },
+        { "Cutoff_Mod_Depth", 0.4f },
+        { "Dry_Wet_Mix_Mod_Source", 2.0f },
+        { "Dry_Wet_Mix_Mod_Depth", 0.25f },
+    };
+
+    float realValueWrittenBeforeSave (const ExpectedParameter& e)
+    {
+        for (const auto& w : stateWrites)
+            if (juce::String (w.id) == e.id)
+                return w.realValue;
+
+        return e.defaultValue;
+    }
+
+    juce::uint32 readLittleEndian32 (const juce::MemoryBlock& block, size_t offset)
+    {
+        return juce::ByteOrder::littleEndianInt (static_cast<const char*> (block.getData()) + offset);
+    }
+}
+
+//==============================================================================
+HostChecks::HostChecks (FormatUnderCheck f)
+    : format (std::move (f))
+{
+}
+
+int HostChecks::run()
+{
+    checkParameters();
+    checkMidiTailAndPrograms();
+    checkBusLayouts();
+    checkProcessing();
+    checkStateRoundTrip();
+    return failures;
+}
+
+void HostChecks::fail (const juce::String& what)
+{
+    ++failures;
+    std::cout << "FAIL " << format.name << ": " << what << std::endl;
+}
+
+void HostChecks::pass (const juce::String& summary)
+{
+    std::cout << "ok   " << format.name << ": " << summary << std::endl;
+}
+
+bool HostChecks::expect (bool condition, const juce::String& what)
+{
+    if (! condition)
+        fail (what);
+
+    return condition;
+}
+
+std::unique_ptr<juce::AudioPluginInstance> HostChecks::createInstance()
+{
+    juce::String error;
+    auto instance = format.createInstance (error);
+
+    if (instance == nullptr)
+        fail ("cannot load the plug-in: " + error);
+
+    return instance;
+}
+
+float HostChecks::hostNormalised (const ExpectedParameter& e, float realValue) const
+{
+    return format.normalisesWithSkew ? e.toNormalised (realValue) : e.toProportion (realValue);
+}
+
+juce::Array<juce::AudioProcessorParameter*> HostChecks::findParameters (juce::AudioPluginInstance& instance)
+{
+    juce::Array<juce::AudioProcessorParameter*> found;
+
+    for (const auto& e : vevareroParameters)
+    {
+        const auto id = format.hostedIdFor (e);
+        juce::AudioProcessorParameter* match = nullptr;
+
+        for (auto* p : instance.getParameters())
+            if (auto* hosted = dynamic_cast<juce::HostedAudioProcessorParameter*> (p))
+                if (hosted->getParameterID() == id)
+                    match = p;
+
+        if (match == nullptr)
+        {
+            fail ("parameter " + quoted (e.id) + " is missing (no hosted parameter with ID " + quoted (id) + ")");
+            return {};
+        }
+
+        found.add (match);
+    }
+
+    return found;
+}
+
+//==============================================================================
+void HostChecks::checkParameters()
+{
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto failuresBefore = failures;
+    const auto parameters = findParameters (*instance);
+
+    if (parameters.isEmpty())
+        return;
+
+    const auto& hosted = instance->getParameters();
+    auto* bypass = instance->getBypassParameter();
+    juce::String extras;
+
+    // Anything a host lists besides the 29 may only be the bypass that the format client adds.
+    for (auto* p : hosted)
+    {
+        if (parameters.contains (p))
+            continue;
+
+        expect (p == bypass, "unexpected parameter " + quoted (p->getName (128)) + " at index "
+                             + juce::String (p->getParameterIndex()) + " (only a bypass may be added)");
+        extras << (extras.isEmpty() ? "" : ", ") << quoted (p->getName (128))
+               << " at " << p->getParameterIndex();
+    }
+
+    if (format.listsParametersInOrder)
+    {
+        for (int i = 0; i < parameters.size(); ++i)
+            expect (parameters[i]->getParameterIndex() == i,
+                    "parameter " + quoted (vevareroParameters[(size_t) i].id) + " is at index "
+                    + juce::String (parameters[i]->getParameterIndex()) + ", expected " + juce::String (i));
+    }
+
+    for (size_t i = 0; i < vevareroParameters.size(); ++i)
+    {
+        const auto& e = vevareroParameters[i];
+        auto* p = parameters[(int) i];
+        const auto prefix = "parameter " + juce::String ((int) i) + " " + quoted (e.id) + ": ";
+
+        expect (p->getName (1024) == e.name,
+                prefix + "name " + quoted (p->getName (1024)) + ", expected " + quoted (e.name));
+
+        if (format.carriesLabelsAndTexts)
+            expect (p->getLabel() == e.label,
+                    prefix + "label " + quoted (p->getLabel()) + ", expected " + quoted (e.label));
+
+        const auto expectedDefault = hostNormalised (e, e.defaultValue);
+
+        expect (std::abs (p->getDefaultValue() - expectedDefault) <= defaultTolerance,
+                prefix + "normalised default " + juce::String (p->getDefaultValue(), 6)
+                + ", expected " + juce::String (expectedDefault, 6));
+        expect (std::abs (p->getValue() - expectedDefault) <= defaultTolerance,
+                prefix + "normalised value of a new instance " + juce::String (p->getValue(), 6)
+                + ", expected " + juce::String (expectedDefault, 6));
+    }
+
+    if (format.carriesLabelsAndTexts)
+        checkValueTexts (parameters);
+
+    if (failures == failuresBefore)
+        pass (juce::String (parameters.size()) + " parameters"
+              + (format.listsParametersInOrder ? " in order" : " (an unordered set in this format), all present")
+              + " with names" + (format.carriesLabelsAndTexts ? ", labels, value texts" : "")
+              + " and " + (format.normalisesWithSkew ? "skewed" : "proportional") + " normalised defaults"
+              + "; besides them: " + (extras.isEmpty() ? juce::String ("nothing") : extras)
+              + (format.carriesLabelsAndTexts ? "" : "; no labels or value texts reach the host in this format"));
+}
+
+void HostChecks::checkValueTexts (const juce::Array<juce::AudioProcessorParameter*>& parameters)
+{
+    // Normalised values whose text a host would show; atDefault asks for the parameter's default.
+    constexpr float atDefault = -1.0f;
+
+    const struct { const char* id; float normalised; const char* text; } cases[] = {
+        { "Cutoff", atDefault, "11000 Hz" },
+        { "Cutoff", 0.5f, "4560 Hz" },
+        { "Cutoff", 1.0f, "18000 Hz" },
+        { "Resonance", atDefault, "0.00 %" },
+        { "Resonance", 1.0f, "100.00 %" },
+        { "Filter_Type", 1.0f / 3.0f, "HIGHPASS" },
+        { "Filter_Type", 1.0f, "NOTCH" },
+        { "Drive", 0.5f, "25.00 %" },
+        { "Distortion_Routing", 1.0f, "POST FILTER" },
+        { "Rate", 0.0f, "x 0" },
+        { "Rate", 0.5f, "x 24" },
+        { "Bits", atDefault, "16" },
+        { "LoFi_Routing", 1.0f, "RING" },
+        { "Amplitude", atDefault, "+0.00 dB" },
+        { "Amplitude", 0.0f, "-60.00 dB" },
+        { "Dry_Wet_Mix", atDefault, "100.00 %" },
+        { "LFO_1_Rate", atDefault, "1.000 Hz" },
+        { "LFO_2_Rate", 1.0f, "60.000 Hz" },
+        { "LFO_1_Synced_Rate", atDefault, "1 BAR" },
+        { "LFO_1_Synced_Rate", 0.0f, "8 BARS" },
+        { "LFO_2_Synced_Rate", 1.0f, "1/128" },
+        { "LFO_1_Sync", 1.0f, "ON" },
+        { "LFO_2_Sync", atDefault, "OFF" },
+        { "LFO_1_Wave", atDefault, "SINE" },
+        { "LFO_2_Wave", 5.0f / 6.0f, "RND" },
+        { "LFO_1_Wave", 1.0f, "S RND" },
+        { "LFOs_Mix", atDefault, "50.00 %" },
+        { "Cutoff_Mod_Source", 1.0f / 3.0f, "LFO 1" },
+        { "Dry_Wet_Mix_Mod_Source", 1.0f, "LFO MIX" },
+        { "Resonance_Mod_Depth", 0.5f, "0.50" },
+        { "Bits_Mod_Depth", atDefault, "0.00" },
+    };
+
+    for (const auto& c : cases)
+    {
+        auto* p = parameters[vevareroParameterIndex (c.id)];
+        const auto normalised = c.normalised == atDefault ? p->getDefaultValue() : c.normalised;
+        const auto text = p->getText (normalised, 1024);
+
+        expect (text == c.text, "parameter " + quoted (c.id) + " at normalised " + juce::String (normalised, 6)
+                                + ": text " + quoted (text) + ", expected " + quoted (c.text));
+    }
+}
+
+//==============================================================================
+void HostChecks::checkMidiTailAndPrograms()
+{
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto failuresBefore = failures;
+
+    // The tail is reported in samples by some formats, so it is only meaningful once prepared.
+    instance->prepareToPlay (sampleRate, blockSize);
+
+    expect (instance->acceptsMidi(), "the host sees no MIDI input, expected one");
+    expect (! instance->producesMidi(), "the host sees a MIDI output, expected none");
+
+    if (format.carriesTail)
+        expect (instance->getTailLengthSeconds() == 0.0,
+                "tail " + juce::String (instance->getTailLengthSeconds()) + " s, expected 0");
+
+    expect (instance->getNumPrograms() == format.expectedNumPrograms,
+            juce::String (instance->getNumPrograms()) + " programs, expected " + juce::String (format.expectedNumPrograms));
+
+    for (int i = 0; i < instance->getNumPrograms(); ++i)
+        expect (instance->getProgramName (i).isEmpty(),
+                "program " + juce::String (i) + " is named " + quoted (instance->getProgramName (i)) + ", expected no name");
+
+    instance->releaseResources();
+
+    if (failures == failuresBefore)
+        pass ("accepts MIDI and produces none; "
+              + (format.carriesTail ? juce::String ("tail 0 s; ") : juce::String ("no tail is carried by this format's hosting; "))
+              + juce::String (instance->getNumPrograms()) + " program(s)"
+              + (instance->getNumPrograms() > 0 ? juce::String (", unnamed") : juce::String()));
+}
+
+//==============================================================================
+void HostChecks::checkBusLayouts()
+{
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto failuresBefore = failures;
+
+    expect (instance->getTotalNumInputChannels() == 2 && instance->getTotalNumOutputChannels() == 2,
+            "a new instance has " + juce::String (instance->getTotalNumInputChannels()) + " in and "
+            + juce::String (instance->getTotalNumOutputChannels()) + " out, expected stereo in and out");
+
+    using Set = juce::AudioChannelSet;
+    const struct { Set in, out; bool accepted; } layouts[] = {
+        { Set::stereo(), Set::stereo(), true },
+        { Set::mono(), Set::mono(), true },
+        { Set::mono(), Set::stereo(), false },
+        { Set::stereo(), Set::mono(), false },
+        { Set::create5point1(), Set::create5point1(), false },
+    };
+
+    juce::StringArray accepted, refused;
+
+    for (const auto& l : layouts)
+    {
+        const auto name = l.in.getDescription() + " -> " + l.out.getDescription();
+
+        if (l.in == Set::mono() && l.out == Set::mono() && ! format.offersMonoLayout)
+            continue;
+
+        juce::AudioProcessor::BusesLayout layout;
+        layout.inputBuses.add (l.in);
+        layout.outputBuses.add (l.out);
+
+        const auto supported = instance->checkBusesLayoutSupported (layout);
+        expect (supported == l.accepted,
+                "layout " + name + " is " + (supported ? "accepted" : "refused")
+                + ", expected " + (l.accepted ? "accepted" : "refused"));
+        (supported ? accepted : refused).add (name);
+    }
+
+    juce::String monoResult = "mono not offered by this format's bundle (fixed stereo ports)";
+
+    if (format.offersMonoLayout)
+    {
+        juce::AudioProcessor::BusesLayout mono;
+        mono.inputBuses.add (Set::mono());
+        mono.outputBuses.add (Set::mono());
+
+        if (expect (instance->setBusesLayout (mono), "switching to mono in and out failed")
+            && expect (instance->getTotalNumInputChannels() == 1 && instance->getTotalNumOutputChannels() == 1,
+                       "after switching to mono the host sees " + juce::String (instance->getTotalNumInputChannels())
+                       + " in and " + juce::String (instance->getTotalNumOutputChannels()) + " out"))
+        {
+            instance->prepareToPlay (sampleRate, blockSize);
+            double phase = 0.0;
+            const auto stats = processSines (*instance, 20, 0, phase);
+            instance->releaseResources();
+
+            expect (stats.allFinite, "mono processing produced a sample that is not finite");
+            expect (stats.outputRms > 0.01, "mono processing at the defaults is silent: " + describe (stats));
+            monoResult = "a mono block processed: " + describe (stats);
+        }
+    }
+
+    if (failures == failuresBefore)
+        pass ("accepts " + accepted.joinIntoString (", ") + "; refuses " + refused.joinIntoString (", ")
+              + "; " + monoResult);
+}
+
+//==============================================================================
+void HostChecks::checkProcessing()
+{
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto parameters = findParameters (*instance);
+
+    if (parameters.isEmpty())
+        return;
+
+    const auto failuresBefore = failures;
+    const auto blocksPerSecond = (int) std::ceil (sampleRate / blockSize);
+    // Smoothed parameters ramp over 60 ms; a quarter of a second leaves ample room.
+    const auto settleBlocks = blocksPerSecond / 4;
+
+    auto setReal = [&] (const char* id, float realValue)
+    {
+        const auto& e = vevareroParameters[(size_t) vevareroParameterIndex (id)];
+        parameters[vevareroParameterIndex (id)]->setValue (hostNormalised (e, realValue));
+    };
+
+    instance->prepareToPlay (sampleRate, blockSize);
+    double phase = 0.0;
+
+    // The defaults drive and filter the input at full wet: audible, bounded, never NaN or infinite.
+    const auto defaults = processSines (*instance, blocksPerSecond, 0, phase);
+    expect (defaults.allFinite, "processing at the defaults produced a sample that is not finite");
+    expect (defaults.outputRms > 0.01, "the output at the defaults is silent: " + describe (defaults));
+    expect (defaults.outputPeak <= 2.0, "the output at the defaults exceeds 2: " + describe (defaults));
+
+    // All dry: the untouched input comes out, whatever the chain does to the wet part.
+    setReal ("Dry_Wet_Mix", 0.0f);
+    const auto dry = processSines (*instance, 2 * settleBlocks, settleBlocks, phase);
+    expect (dry.allFinite, "processing all dry produced a sample that is not finite");
+    expect (dry.largestDifferenceFromInput <= 1.0e-3,
+            "at Dry / Wet 0 % the output differs from the input by up to "
+            + juce::String (dry.largestDifferenceFromInput, 6) + ", expected the input passed through");
+
+    // All wet at the lowest output gain: the host's parameter writes reach the signal chain.
+    setReal ("Dry_Wet_Mix", 100.0f);
+    setReal ("Amplitude", -60.0f);
+    const auto quiet = processSines (*instance, 2 * settleBlocks, settleBlocks, phase);
+    expect (quiet.allFinite, "processing at -60 dB produced a sample that is not finite");
+    expect (quiet.outputRms <= 0.05 * quiet.inputRms,
+            "at Amp -60 dB and Dry / Wet 100 % the output is not attenuated: " + describe (quiet));
+
+    instance->releaseResources();
+
+    if (failures == failuresBefore)
+        pass ("processed 48 kHz stereo sines in 512-sample blocks: defaults " + describe (defaults)
+              + "; all dry passes the input (largest difference " + juce::String (dry.largestDifferenceFromInput, 7)
+              + "); -60 dB all wet " + describe (quiet));
+}
+
+//==============================================================================
+void HostChecks::checkStateRoundTrip()
+{
+    auto saving = createInstance();
+
+    if (saving == nullptr)
+        return;
+
+    const auto savingParameters = findParameters (*saving);
+
+    if (savingParameters.isEmpty())
+        return;
+
+    const auto failuresBefore = failures;
+    double phase = 0.0;
+
+    for (const auto& w : stateWrites)
+    {
+        const auto& e = vevareroParameters[(size_t) vevareroParameterIndex (w.id)];
+        savingParameters[vevareroParameterIndex (w.id)]->setValue (hostNormalised (e, w.realValue));
+    }
+
+    // A block lets formats that deliver parameter changes with the audio (LV2) hand them over.
+    saving->prepareToPlay (sampleRate, blockSize);
+    processSines (*saving, 2, 0, phase);
+
+    for (size_t i = 0; i < vevareroParameters.size(); ++i)
+    {
+        const auto& e = vevareroParameters[i];
+        const auto expected = hostNormalised (e, realValueWrittenBeforeSave (e));
+        const auto actual = savingParameters[(int) i]->getValue();
+
+        expect (std::abs (actual - expected) <= 1.0e-4f,
+                "parameter " + quoted (e.id) + " reads " + juce::String (actual, 6) + " after the host wrote "
+                + juce::String (expected, 6));
+    }
+
+    juce::MemoryBlock hostState;
+    saving->getStateInformation (hostState);
+    saving->releaseResources();
+
+    if (! expect (hostState.getSize() > 0, "the host saved an empty state"))
+        return;
+
+    const auto blobChecked = checkPluginStateBlob (hostState, savingParameters);
+
+    auto restored = createInstance();
+
+    if (restored == nullptr)
+        return;
+
+    const auto restoredParameters = findParameters (*restored);
+
+    if (restoredParameters.isEmpty())
+        return;
+
+    restored->prepareToPlay (sampleRate, blockSize);
+    restored->setStateInformation (hostState.getData(), (int) hostState.getSize());
+    processSines (*restored, 2, 0, phase);
+    restored->releaseResources();
+
+    int written = 0;
+
+    for (size_t i = 0; i < vevareroParameters.size(); ++i)
+    {
+        const auto& e = vevareroParameters[i];
+        const auto savedValue = savingParameters[(int) i]->getValue();
+        const auto restoredValue = restoredParameters[(int) i]->getValue();
+
+        if (realValueWrittenBeforeSave (e) != e.defaultValue)
+            ++written;
+
+        expect (std::abs (restoredValue - savedValue) <= defaultTolerance,
+                "after save and restore into a new instance parameter " + quoted (e.id) + " reads "
+                + juce::String (restoredValue, 6) + ", expected the saved " + juce::String (savedValue, 6));
+    }
+
+    if (failures == failuresBefore)
+        pass ("state of " + juce::String ((int) hostState.getSize()) + " bytes restored into a new instance: all "
+              + juce::String (restoredParameters.size()) + " values match (" + juce::String (written)
+              + " of them away from their defaults)"
+              + (blobChecked ? "; the plug-in's own blob in it holds the Vevarero XML with every PARAM and the preset name"
+                             : juce::String()));
+}
+
+bool HostChecks::checkPluginStateBlob (const juce::MemoryBlock& hostState,
+                                       const juce::Array<juce::AudioProcessorParameter*>& saved)
+{
+    if (format.extractPluginState == nullptr)
+        return false;
+
+    const auto failuresBefore = failures;
+
+    juce::MemoryBlock blob;
+
+    if (! expect (format.extractPluginState (hostState, blob),
+                  "the host's saved state holds no component state from the plug-in"))
+        return false;
+
+    // The plug-in's own blob: magic, length L, L bytes of XML, a zero byte; the format client may
+    // append its own data after it.
+    constexpr juce::uint32 magic = 0x21324356;
+    const auto prefix = juce::String ("the plug-in's state blob (") + juce::String ((int) blob.getSize()) + " bytes): ";
+
+    if (! expect (blob.getSize() > 9 && readLittleEndian32 (blob, 0) == magic,
+                  prefix + "does not start with JUCE's binary XML magic 0x21324356"))
+        return false;
+
+    const auto length = (size_t) readLittleEndian32 (blob, 4);
+
+    if (! expect (length > 0 && 8 + length < blob.getSize() && blob[8 + length] == 0,
+                  prefix + "length field " + juce::String ((int) length) + " does not match a zero-terminated text"))
+        return false;
+
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + 8, (int) length);
+    expect (! text.containsAnyOf ("\r\n"), prefix + "the XML text spans more than one line");
+    expect (! text.startsWith ("<?xml"), prefix + "the XML text starts with a declaration");
+
+    const auto xml = juce::parseXML (text);
+
+    if (! expect (xml != nullptr, prefix + "the text is not well-formed XML")
+        || ! expect (xml->hasTagName ("Vevarero"), prefix + "root element " + quoted (xml->getTagName()) + ", expected \"Vevarero\"")
+        || ! expect (xml->getNumChildElements() == (int) vevareroParameters.size() + 1,
+                     prefix + juce::String (xml->getNumChildElements()) + " child elements, expected "
+                     + juce::String ((int) vevareroParameters.size()) + " PARAM elements and the preset name"))
+        return false;
+
+    for (size_t i = 0; i < vevareroParameters.size(); ++i)
+    {
+        const auto& e = vevareroParameters[i];
+        const auto* child = xml->getChildElement ((int) i);
+
+        if (! expect (child->hasTagName ("PARAM") && child->getStringAttribute ("id") == e.id,
+                      prefix + "child " + juce::String ((int) i) + " is " + quoted (child->getTagName()) + " with id "
+                      + quoted (child->getStringAttribute ("id")) + ", expected PARAM " + quoted (e.id)))
+            continue;
+
+        // The XML holds real values; compare them in the host's normalisation, which is what was written.
+        const auto stored = (float) child->getDoubleAttribute ("value");
+        const auto hostValue = saved[(int) i]->getValue();
+        expect (std::abs (hostNormalised (e, stored) - hostValue) <= 1.0e-4f,
+                prefix + "PARAM " + quoted (e.id) + " holds " + juce::String (stored) + ", which is normalised "
+                + juce::String (hostNormalised (e, stored), 6) + " but the host reads " + juce::String (hostValue, 6));
+    }
+
+    const auto* presetName = xml->getChildElement ((int) vevareroParameters.size());
+    expect (presetName->hasTagName ("Preset_Name") && presetName->hasAttribute ("Preset_Name"),
+            prefix + "the last child is " + quoted (presetName->getTagName())
+            + ", expected a \"Preset_Name\" element with a \"Preset_Name\" attribute");
+
+    return failures == failuresBefore;
+}

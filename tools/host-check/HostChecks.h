@@ -1,0 +1,91 @@
+#pragma once
+
+#include "VevareroParameterTable.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <functional>
+#include <memory>
+
+/** One built binary under check, and what its format lets a host see of the plug-in. */
+struct FormatUnderCheck
+{
+    juce::String name;
+
+    /** Makes a fresh instance, or returns null with the reason. */
+    std::function<std::unique_ptr<juce::AudioPluginInstance> (juce::String& error)> createInstance;
+
+    /** The ID under which the host lists a parameter. */
+    std::function<juce::String (const ExpectedParameter&)> hostedIdFor;
+
+    /** VST3 lists parameters in the plug-in's order. LV2 parameters form an unordered set, which
+        JUCE's LV2 hosting lists sorted by URI.
+    */
+    bool listsParametersInOrder = true;
+
+    /** VST3 passes the plug-in's own (skewed) normalisation; LV2 passes only the real range's ends,
+        so its host normalises in plain proportion.
+    */
+    bool normalisesWithSkew = true;
+
+    /** VST3 carries the unit labels and the plug-in's value texts; JUCE's LV2 hosting shows neither
+        (no units in the bundle, and the host formats numbers itself).
+    */
+    bool carriesLabelsAndTexts = true;
+
+    /** JUCE's LV2 bundle declares fixed stereo ports, so mono in and out is not on offer there. */
+    bool offersMonoLayout = true;
+
+    /** JUCE's VST3 client publishes a program list only for more than one program; the LV2 bundle
+        lists the one program as a preset with an empty label.
+    */
+    int expectedNumPrograms = 0;
+
+    /** JUCE's LV2 hosting always reports no tail, whatever the plug-in says. */
+    bool carriesTail = true;
+
+    /** Extracts the plug-in's own state blob from the host's saved state, if the format wraps it in
+        a way the check can open; returns false when it cannot.
+    */
+    std::function<bool (const juce::MemoryBlock& hostState, juce::MemoryBlock& pluginState)> extractPluginState;
+};
+
+/** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
+    their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
+    processed block and a state save and restore.
+*/
+class HostChecks final
+{
+public:
+    explicit HostChecks (FormatUnderCheck format);
+
+    /** Runs every check and prints one line per group. Returns the number of failures. */
+    int run();
+
+private:
+    FormatUnderCheck format;
+    int failures = 0;
+
+    void fail (const juce::String& what);
+    void pass (const juce::String& summary);
+    bool expect (bool condition, const juce::String& what);
+
+    std::unique_ptr<juce::AudioPluginInstance> createInstance();
+
+    /** The hosted parameters in the table's order, or an empty array when some are missing. */
+    juce::Array<juce::AudioProcessorParameter*> findParameters (juce::AudioPluginInstance&);
+
+    float hostNormalised (const ExpectedParameter&, float realValue) const;
+
+    void checkParameters();
+    void checkValueTexts (const juce::Array<juce::AudioProcessorParameter*>&);
+    void checkMidiTailAndPrograms();
+    void checkBusLayouts();
+    void checkProcessing();
+    void checkStateRoundTrip();
+    /** Returns true when the format lets the blob be opened and it holds what it should. */
+    bool checkPluginStateBlob (const juce::MemoryBlock& hostState,
+                               const juce::Array<juce::AudioProcessorParameter*>& saved);
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HostChecks)
+};
