@@ -1,4 +1,5 @@
 #include "PresetTestSupport.h"
+#include "presets/PresetsManager.h"
 
 using namespace presettest;
 
@@ -226,4 +227,23 @@ TEST (HostState, ValuesThatAreNotNumbersOrOutOfRangeAreMended)
     const auto bytes = toBytes (saveState (processor));
     for (const char* word : { "\"nan\"", "\"-nan\"", "\"inf\"", "\"-inf\"" })
         EXPECT_EQ (bytes.find (word), std::string::npos) << word;
+}
+
+TEST (HostState, OnlyTheCurrentNameTravels)
+{
+    // A preset made from a saved host state keeps that state's name element in the tree.
+    const auto file = freshFolder ("stale-name").getChildFile ("from-a-host.glp");
+    writeBytes (file, "<Vevarero>" + someParameters + "<preset_name Preset_Name=\"Stale\"/></Vevarero>");
+
+    VevareroAudioProcessor source;
+    ASSERT_TRUE (qrvx::PresetsManager::loadPreset (file, source.valueTreeState).wasOk());
+    source.presetName = "Current";
+
+    const auto block = saveState (source);
+    EXPECT_EQ (countChildrenOfType (source.valueTreeState.state, "Preset_Name"), 1);
+
+    VevareroAudioProcessor restored;
+    restored.setStateInformation (block.getData(), (int) block.getSize());
+    EXPECT_EQ (restored.presetName, "Current");
+    EXPECT_EQ (value (restored, "Cutoff"), 500.0f);
 }

@@ -189,7 +189,21 @@ void VevareroAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
     // The name travels in the blob only; the parameter tree never holds it.
     if (auto* xml = saver.getXml())
+    {
+        // A tree loaded from a saved host state may still carry a name element of its own; a
+        // restore takes the first one it finds, so only the current name may travel.
+        for (auto* child = xml->getFirstChildElement(); child != nullptr;)
+        {
+            auto* next = child->getNextElement();
+
+            if (child->getTagName().equalsIgnoreCase (presetNameTag))
+                xml->removeChildElement (child, true);
+
+            child = next;
+        }
+
         xml->createNewChildElement (presetNameTag)->setAttribute (presetNameTag, presetName);
+    }
 }
 
 void VevareroAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
