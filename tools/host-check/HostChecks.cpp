@@ -344,6 +344,7 @@ void HostChecks::checkMidiTailAndPrograms()
     // The tail is reported in samples by some formats, so it is only meaningful once prepared.
     instance->prepareToPlay (sampleRate, blockSize);
 
+    expect (instance->getName() == "Vevarero", "the plug-in is named " + quoted (instance->getName()) + ", expected \"Vevarero\"");
     expect (instance->acceptsMidi(), "the host sees no MIDI input, expected one");
     expect (! instance->producesMidi(), "the host sees a MIDI output, expected none");
 
@@ -361,7 +362,7 @@ void HostChecks::checkMidiTailAndPrograms()
     instance->releaseResources();
 
     if (failures == failuresBefore)
-        pass ("accepts MIDI and produces none; "
+        pass ("named \"Vevarero\"; accepts MIDI and produces none; "
               + (format.carriesTail ? juce::String ("tail 0 s; ") : juce::String ("no tail is carried by this format's hosting; "))
               + juce::String (instance->getNumPrograms()) + " program(s)"
               + (instance->getNumPrograms() > 0 ? juce::String (", unnamed") : juce::String()));

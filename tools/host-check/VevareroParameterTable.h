@@ -14,7 +14,6 @@ struct ExpectedParameter
     const char* label;
     float start;
     float end;
-    float interval;
     float skew;
     float defaultValue; // in the parameter's own units
 
