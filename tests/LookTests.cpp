@@ -313,27 +313,6 @@ TEST_F (LookTest, BipolarBarGrowsOutOfTheCentre)
     }
 }
 
-TEST_F (LookTest, BarStyleShowsOnlyBarsWiderThanASliver)
-{
-    struct Case { float barWidth; bool drawn; };
-    const Case cases[] = { { 1.0f, false }, { 1.1f, false }, { 20.0f, true } };
-
-    for (const auto& c : cases)
-    {
-        juce::Slider slider (juce::Slider::LinearBar, juce::Slider::NoTextBox);
-        const auto coverage = valueCoverage ([&] (juce::Colour colour)
-        {
-            slider.setColour (juce::Slider::thumbColourId, colour);
-            auto image = makeImage (40, 10);
-            juce::Graphics g (image);
-            look.drawLinearSlider (g, 0, 0, 40, 10, c.barWidth, 0.0f, 0.0f, juce::Slider::LinearBar, slider);
-            return image;
-        });
-
-        EXPECT_NEAR (coverageAt (coverage, 0, 5), c.drawn ? 255 : 0, 3) << "bar width " << c.barWidth;
-    }
-}
-
 //==============================================================================
 TEST_F (LookTest, PopupMenuItemSizesFollowTheStandardHeight)
 {
