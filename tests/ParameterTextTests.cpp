@@ -148,3 +148,19 @@ TEST (ParameterTexts, HostTextsAreReadBackAsPlainNumbersInRealUnits)
         EXPECT_NEAR (p->convertFrom0to1 (p->getValueForText (c.text)), c.expectedReal, 1.0e-3f) << c.id;
     }
 }
+
+TEST (ParameterTexts, HostTextsShowTheValueAsAskedNotSnappedToTheInterval)
+{
+    VevareroAudioProcessor processor;
+
+    const struct { const char* id; float normalised; const char* expected; } cases[] = {
+        { "Bits", 0.5f, "8" },           // 8.5 rounds half to even; snapped it would read 9
+        { "Resonance", 0.5f, "42.04 %" },// 100 * 0.5^(1/0.8) = 42.045
+        { "Filter_Type", 0.5f, "BANDPASS" },
+        { "Rate", 0.5f, "x 24" },        // 23.776, before snapping as well as after
+        { "Cutoff", 0.5f, "4560 Hz" },
+    };
+
+    for (const auto& c : cases)
+        EXPECT_EQ (processor.valueTreeState.getParameter (c.id)->getText (c.normalised, 1024), c.expected) << c.id;
+}

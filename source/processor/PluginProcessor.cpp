@@ -1,5 +1,6 @@
 #include "PluginProcessor.h"
 #include "ParameterTexts.h"
+#include "ProcessorParameter.h"
 #include "presets/ParameterTreeXml.h"
 #include "presets/PluginStateLoader.h"
 #include "presets/PluginStateSaver.h"
@@ -7,29 +8,16 @@
 
 namespace
 {
-    using Parameter = juce::AudioProcessorValueTreeState::Parameter;
-    using Attributes = juce::AudioProcessorValueTreeStateParameterAttributes;
-
-    // Parameter IDs carry version hint 1 for the formats that want one; no format derives the
-    // host's parameter number from it.
-    constexpr int parameterVersionHint = 1;
-
     void createParameter (juce::AudioProcessorValueTreeState& tree,
-                       const juce::String& id,
-                       const juce::String& name,
-                       const juce::String& label,
-                       juce::NormalisableRange<float> range,
-                       float defaultValue,
-                       qrvx::ParameterTextFunction valueToText)
+                          const juce::String& id,
+                          const juce::String& name,
+                          const juce::String& label,
+                          juce::NormalisableRange<float> range,
+                          float defaultValue,
+                          qrvx::ParameterTextFunction valueToText)
     {
-        auto textFunction = [valueToText] (float value, int) { return valueToText (value); };
-
-        tree.createAndAddParameter (std::make_unique<Parameter> (juce::ParameterID { id, parameterVersionHint },
-                                                                 name,
-                                                                 range,
-                                                                 defaultValue,
-                                                                 Attributes().withLabel (label)
-                                                                             .withStringFromValueFunction (textFunction)));
+        tree.createAndAddParameter (std::make_unique<ProcessorParameter> (id, name, label, range,
+                                                                          defaultValue, std::move (valueToText)));
     }
 
     /** Text of a parameter without a converter of its own: its normalised value, two decimals. */
