@@ -1,9 +1,47 @@
 #pragma once
 
-/** A linear ramp towards a target value, restarted whenever the target changes. */
+/** A linear ramp towards a target value, restarted whenever the target changes.
+
+    A new target re-aims the ramp from wherever it stands and always takes the full ramp length;
+    once the ramp has run out the exact target comes back, free of accumulated rounding.
+*/
 struct RampSmoother
 {
     explicit RampSmoother (float initialValue) noexcept : currentValue (initialValue), targetValue (initialValue) {}
+
+    /** Sets the ramp length to floor (rampSeconds × sampleRate) samples and jumps to the target. */
+    void reset (double sampleRate, double rampSeconds) noexcept
+    {
+        rampLength = (int) (rampSeconds * sampleRate);
+        currentValue = targetValue;
+        remainingSteps = 0;
+    }
+
+    /** Starts a ramp of rampLength samples from the current value to newTarget (same units as the value). */
+    void setTarget (float newTarget) noexcept
+    {
+        if (newTarget == targetValue)
+            return;
+
+        targetValue = newTarget;
+        remainingSteps = rampLength;
+
+        if (remainingSteps <= 0)
+            currentValue = newTarget;
+        else
+            step = (newTarget - currentValue) / (float) remainingSteps;
+    }
+
+    /** Advances the ramp by one sample and returns the value for that sample. */
+    float nextValue() noexcept
+    {
+        if (remainingSteps <= 0)
+            return targetValue;
+
+        --remainingSteps;
+        currentValue += step;
+        return currentValue;
+    }
 
     float currentValue;
     float targetValue;

@@ -1,13 +1,107 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
+#include <cmath>
+
 namespace qrvx
 {
-/** State of one channel's zero-delay state-variable filter. */
+/** The filter's output tap, numbered like the "Filter_Type" choices. */
+enum class FilterType
+{
+    lowpass = 0,
+    highpass,
+    bandpass,
+    notch
+};
+
+/** Where the sine drive sits, numbered like the "Distortion_Routing" choices. */
+enum class DriveRouting
+{
+    preFilter = 0,
+    postFilter
+};
+
+/** One channel of a zero-delay state-variable filter whose band integrator is saturated by a tanh,
+    with a sine drive before or after it.
+
+    The mix of float and double steps is deliberate: the coefficients and the integrator updates
+    run in double where rounding would otherwise colour the resonance, the rest stays in float.
+*/
 template <typename SampleType>
 struct StateVariableFilter
 {
     SampleType g = 1, h = 1, k = 1;
     SampleType s1 = 0, s2 = 1;
     SampleType R = 1;
+
+    /** Clears both integrators; the coefficients are rewritten by the next sample anyway. */
+    void reset() noexcept
+    {
+        s1 = 0;
+        s2 = 0;
+    }
+
+    /** The drive shaper: sin (factor · x), with factor 1..15 and x in signal units. */
+    static SampleType drive (SampleType x, SampleType factor) noexcept
+    {
+        return std::sin (factor * x);
+    }
+
+    /** Recomputes g, h, k and R for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
+    void updateCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
+    {
+        const SampleType q = resonance * resonance * (SampleType) 9.5 + (SampleType) 0.5;
+        R = (SampleType) (1.0 / (2.0 * (double) q));
+
+        // The prewarp stays in double all the way into h and k; only the stored g is narrowed.
+        const double period = (double) samplePeriod;
+        const double half = period * 0.5;
+        const double gain = std::tan ((double) cutoffHz * juce::MathConstants<double>::twoPi * half) * (2.0 / period) * half;
+        g = (SampleType) gain;
+
+        const double twoR = 2.0 * (double) R;
+        h = (SampleType) (1.0 / (gain * gain + (gain * twoR + 1.0)));
+        k = (SampleType) (twoR + gain);
+    }
+
+    /** Runs one sample through the integrators with the current coefficients and returns the chosen tap. */
+    template <FilterType type>
+    SampleType filter (SampleType input) noexcept
+    {
+        const SampleType hp = ((input - k * s1) - s2) * h;
+        const SampleType gHp = g * hp;
+        const double bp = std::tanh ((double) ((s1 + gHp) * (SampleType) 1.04));
+        const double lp = (double) s2 + (double) g * bp;
+
+        s1 = (SampleType) ((double) gHp + bp);
+        s2 = (SampleType) ((double) g * bp + lp);
+
+        if constexpr (type == FilterType::lowpass)
+            return (SampleType) lp;
+        else if constexpr (type == FilterType::highpass)
+            return hp;
+        else if constexpr (type == FilterType::bandpass)
+            return (SampleType) bp;
+        else
+            return (SampleType) (lp * 0.5 + (double) hp * 0.5);
+    }
+
+    /** Drive and filter for one sample: cutoff in Hz, resonance 0..1, drive factor 1..15, period in seconds. */
+    template <FilterType type, DriveRouting routing>
+    SampleType processSample (SampleType input, SampleType driveFactor, SampleType cutoffHz,
+                              SampleType resonance, SampleType samplePeriod) noexcept
+    {
+        if constexpr (routing == DriveRouting::preFilter)
+            input = drive (input, driveFactor);
+
+        updateCoefficients (cutoffHz, resonance, samplePeriod);
+        const auto output = filter<type> (input);
+
+        if constexpr (routing == DriveRouting::postFilter)
+            return drive (output, driveFactor);
+        else
+            return output;
+    }
 };
 }

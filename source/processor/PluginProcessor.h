@@ -155,6 +155,25 @@ public:
 private:
     float resonanceScale = 1.0f;
 
+    /** What one block takes from the parameters besides the smoother targets and LFO rates. */
+    struct BlockSettings
+    {
+        float resonanceBase = 0.0f;
+        int filterType = 0;
+        int distortionRouting = 0;
+        float rateBase = 0.0f;
+        float bitsBase = 16.0f;
+        int loFiRouting = 0;
+        std::array<int, 2> lfoWaves {};
+        float lfoMix = 0.5f;
+    };
+
+    void updateTempo() noexcept;
+    BlockSettings readBlockSettings() noexcept;
+    void renderControlSignals (int numSamples, const BlockSettings&) noexcept;
+    void processChannels (juce::AudioBuffer<float>&, int startSample, int numSamples,
+                          int numChannels, const BlockSettings&) noexcept;
+
     void initializeParameters();
 
     /** Loads User_Default, else Zodad_Ide, from the presets folder; with neither the parameters
