@@ -178,3 +178,34 @@ TEST (ParameterSet, BusLayoutsAreMonoOrStereoOnBothSides)
     EXPECT_TRUE (processor.setBusesLayout (mono));
     EXPECT_EQ (processor.getTotalNumInputChannels(), 1);
 }
+
+TEST (ParameterSet, ValuesStartExactlyOnTheirDefaultsAndGridPointsComeBackExactly)
+{
+    VevareroAudioProcessor processor;
+
+    const struct { const char* id; float realDefault; } defaults[] = {
+        { "Cutoff", 11000.0f }, { "Amplitude", 0.0f }, { "Dry_Wet_Mix", 100.0f },
+        { "LFO_1_Rate", 1.0f }, { "LFO_2_Synced_Rate", 3.0f }, { "LFOs_Mix", 50.0f }, { "Bits", 16.0f },
+    };
+
+    for (const auto& d : defaults)
+    {
+        EXPECT_EQ (processor.valueTreeState.getRawParameterValue (d.id)->load(), d.realDefault) << d.id;
+        const auto child = processor.valueTreeState.state.getChildWithProperty ("id", d.id);
+        EXPECT_EQ ((float) child.getProperty ("value"), d.realDefault) << d.id;
+    }
+
+    // A host writing back the normalised value it was shown lands on the same point, including
+    // points that float snapping misses (-60 + 60000 * 0.001f is not 0).
+    const struct { const char* id; float real; } points[] = {
+        { "Amplitude", 0.0f }, { "Amplitude", -12.345f }, { "Amplitude", 5.999f },
+        { "LFO_1_Rate", 0.37f }, { "Resonance", 33.3f }, { "Cutoff_Mod_Depth", 0.123f },
+    };
+
+    for (const auto& point : points)
+    {
+        auto& p = parameter (processor, point.id);
+        p.setValueNotifyingHost (p.convertTo0to1 (point.real));
+        EXPECT_EQ (processor.valueTreeState.getRawParameterValue (point.id)->load(), point.real) << point.id;
+    }
+}

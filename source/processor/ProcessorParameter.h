@@ -5,9 +5,11 @@
 /** A parameter of the processor's tree.
 
     It behaves like JUCE's AudioProcessorValueTreeState::Parameter (unsnapped default, steps from
-    the interval), except for its text: a host that asks for the text of a normalised value sees that
-    value as it is, not first snapped to the parameter's interval. So "Bits" at 0.5 reads 8 (8.5,
-    rounded half to even) rather than the 9 of the snapped value.
+    the interval), with two differences:
+    - it snaps to its grid exactly, so a default such as 0 dB is exactly 0 wherever the tree and the
+      signal chain read it (float snapping gives -60 + 60000 * 0.001f = 2.9e-6);
+    - its text shows the value a host asks about as it is, not first snapped to the interval, so
+      "Bits" at 0.5 reads 8 (8.5, rounded half to even) rather than the 9 of the snapped value.
 */
 class ProcessorParameter final : public juce::AudioParameterFloat
 {
@@ -17,7 +19,7 @@ public:
     ProcessorParameter (const juce::String& parameterID,
                         const juce::String& parameterName,
                         const juce::String& label,
-                        juce::NormalisableRange<float> range,
+                        const juce::NormalisableRange<float>& range,
                         float defaultValue,
                         TextFunction valueToText);
 
@@ -25,7 +27,21 @@ public:
     int getNumSteps() const override;
     juce::String getText (float normalisedValue, int maximumStringLength) const override;
 
+    /** A range's mapping computed in double, with the interval taken as the decimal it was
+        written as (0.001f as 0.001). */
+    struct Grid
+    {
+        explicit Grid (const juce::NormalisableRange<float>& range);
+
+        double toProportion (double value) const;
+        double fromProportion (double proportion) const;
+        double snap (double value) const;
+
+        double start, end, interval, skew;
+    };
+
 private:
+    const Grid grid;
     TextFunction valueToText;
     float unsnappedDefault;
 
