@@ -133,6 +133,8 @@ TEST (HostState, PresetNameElement)
         { "<Preset_Name/>", "" },
         { "<Preset_Name Preset_Name=\"First\"/><Preset_Name Preset_Name=\"Second\"/>", "First" },
         { "", "unchanged" },
+        { "<Preset_Name Preset_Name=\"a\xff" "b\"/>", juce::String::fromUTF8 ("a\xef\xbf\xbd" "b") },
+        { "<?pi?><Preset_Name Preset_Name=\"After an instruction\"/>", "After an instruction" },
     };
 
     for (const auto& c : cases)
@@ -164,7 +166,9 @@ TEST (HostState, ForeignRootAndExtraChildrenAreKept)
 
     for (const auto& id : parameterIDs (processor))
         if (id != "Cutoff" && id != "Bits")
+        {
             EXPECT_EQ (value (processor, id), defaultValue (processor, id)) << id;
+        }
 }
 
 TEST (HostState, BrokenBlobsChangeNothing)

@@ -113,7 +113,9 @@ TEST_F (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
         // Everything the chosen file does not mention is at its default.
         for (const auto& id : parameterIDs (processor))
             if (id != "Cutoff")
+            {
                 EXPECT_EQ (value (processor, id), defaultValue (processor, id)) << id;
+            }
     }
 }
 

@@ -227,7 +227,9 @@ TEST (PresetFileFormat, AnyDocumentIsTakenAsTheTree)
     // Every parameter the file leaves out is back at its default.
     for (const auto& id : parameterIDs (processor))
         if (id != "Cutoff")
+        {
             EXPECT_EQ (value (processor, id), defaultValue (processor, id)) << id;
+        }
 
     const auto copy = folder.getChildFile ("copy.glp");
     ASSERT_TRUE (PresetsManager::savePreset (processor.valueTreeState, copy).wasOk());
@@ -293,4 +295,91 @@ TEST (PresetFileFormat, EveryChildCarryingAnIDIsMended)
 
     EXPECT_EQ (value (processor, "Cutoff"), 11000.0f);
     EXPECT_TRUE (allParametersSane (processor));
+}
+
+TEST (PresetFileFormat, WhatJuceCannotReadSafelyIsTakenOut)
+{
+    // Each of these makes JUCE's reader, left alone, loop for ever or read past the end of its
+    // text. Instructions, document types and broken references carry nothing a preset needs.
+    struct Case { const char* what; std::string text; bool loads; float cutoff; const char* note; };
+    const Case cases[] = {
+        { "instruction then text", "<r><?" "?>r</r>", true, 11000.0f, "" },
+        { "instruction between parameters", "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/><?pi data?>text</Vevarero>", true, 500.0f, "" },
+        { "instructions and comments before the root",
+          "<?xml version=\"1.0\"?>\n<?style x?><!-- c --><Vevarero><PARAM id=\"Cutoff\" value=\"700\"/></Vevarero>", true, 700.0f, "" },
+        { "instruction in an attribute", "<Vevarero><PARAM id=\"Cutoff\" value=\"<?x?>\"/></Vevarero>", true, 11000.0f, "" },
+        { "entity with an instruction", "<!DOCTYPE a [<!ENTITY x \"<b><?p?>t</b>\">]><a><PARAM id=\"Cutoff\" value=\"600\"/>&x;</a>", true, 600.0f, "" },
+        { "entity defined by itself", "<!DOCTYPE a [<!ENTITY x \"&x;\">]><a><PARAM id=\"Cutoff\" value=\"&x;\"/></a>", true, 11000.0f, "" },
+        { "entity with a reference", "<!DOCTYPE a [<!ENTITY x \"<b>&#1;</b>\">]><a><PARAM id=\"Cutoff\" value=\"650\"/>&x;</a>", true, 650.0f, "" },
+        { "reference cut off by the end", "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/>&#x", false, 1234.0f, "" },
+        { "reference cut off in a value", "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/><PARAM id=\"Note\" value=\"&#12", false, 1234.0f, "" },
+        { "entity name holding markup", "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/>&<a>&#1;</a></Vevarero>", true, 500.0f, "" },
+        { "references to no character",
+          "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/><PARAM id=\"Note\" value=\"&#55296;&#x110000;&#0;&#x41;\"/></Vevarero>",
+          true, 500.0f, " #55296; #x110000; #0;A" },
+    };
+
+    const auto file = freshFolder ("unsafe").getChildFile ("unsafe.glp");
+    VevareroAudioProcessor processor;
+
+    for (const auto& c : cases)
+    {
+        writeBytes (file, c.text);
+        setValue (processor, "Cutoff", 1234.0f);
+
+        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk(), c.loads) << c.what;
+        EXPECT_EQ (value (processor, "Cutoff"), c.cutoff) << c.what;
+        EXPECT_TRUE (allParametersSane (processor)) << c.what;
+
+        if (*c.note != 0)
+        {
+            EXPECT_EQ (processor.valueTreeState.state.getChildWithProperty ("id", "Note").getProperty ("value").toString(), c.note) << c.what;
+        }
+    }
+}
+
+TEST (PresetFileFormat, ReadsEveryTextEncodingAndMendsBrokenUtf8)
+{
+    const std::string document = "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"caf\xc3\xa9\"/></Vevarero>";
+
+    auto utf16 = [&document] (bool bigEndian)
+    {
+        std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+        const auto text = juce::String::fromUTF8 (document.data(), (int) document.size());
+
+        for (auto* unit = text.toUTF16().getAddress(); *unit != 0; ++unit)
+        {
+            const auto high = (char) ((juce::uint16) *unit >> 8), low = (char) ((juce::uint16) *unit & 0xff);
+            bytes += bigEndian ? high : low;
+            bytes += bigEndian ? low : high;
+        }
+
+        return bytes;
+    };
+
+    struct Case { const char* what; std::string bytes; const char* note; };
+    const Case cases[] = {
+        { "UTF-8", document, "caf\xc3\xa9" },
+        { "UTF-8 with byte-order mark", "\xef\xbb\xbf" + document, "caf\xc3\xa9" },
+        { "UTF-16 little-endian", utf16 (false), "caf\xc3\xa9" },
+        { "UTF-16 big-endian", utf16 (true), "caf\xc3\xa9" },
+        { "stray bytes", "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"a\xff" "b\xc3\"/></Vevarero>",
+          "a\xef\xbf\xbd" "b\xef\xbf\xbd" },
+        { "surrogate and overlong forms", "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"\xed\xa0\x80\xc0\xaf\"/></Vevarero>",
+          "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd" },
+    };
+
+    const auto file = freshFolder ("encodings").getChildFile ("encoded.glp");
+    VevareroAudioProcessor processor;
+
+    for (const auto& c : cases)
+    {
+        writeBytes (file, c.bytes);
+        setValue (processor, "Cutoff", 1234.0f);
+
+        ASSERT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk()) << c.what;
+        EXPECT_EQ (value (processor, "Cutoff"), 900.0f) << c.what;
+        EXPECT_EQ (processor.valueTreeState.state.getChildWithProperty ("id", "Note").getProperty ("value").toString(),
+                   juce::String::fromUTF8 (c.note)) << c.what;
+    }
 }

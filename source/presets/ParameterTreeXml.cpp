@@ -1,5 +1,6 @@
 #include "ParameterTreeXml.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -55,6 +56,51 @@ namespace qrvx
             return text.isEmpty();
         }
 
+        /** True when the text starts with an entity or character reference that is closed by
+            a semicolon and, for a character reference, names a character XML allows.
+        */
+        bool isWellFormedReference (const char* text, size_t length)
+        {
+            auto at = [text, length] (size_t i) { return i < length ? (juce::uint8) text[i] : (juce::uint8) 0; };
+            auto isDigit = [] (juce::uint8 c) { return c >= '0' && c <= '9'; };
+            auto isLetter = [] (juce::uint8 c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0x80; };
+
+            size_t i = 1;
+
+            if (at (i) != '#')
+            {
+                if (! (isLetter (at (i)) || at (i) == '_' || at (i) == ':'))
+                    return false;
+
+                while (isLetter (at (i)) || isDigit (at (i)) || at (i) == '_' || at (i) == ':' || at (i) == '-' || at (i) == '.')
+                    ++i;
+
+                return at (i) == ';';
+            }
+
+            const auto hex = at (++i) == 'x';
+            i += hex ? 1 : 0;
+
+            juce::uint32 code = 0;
+            const auto firstDigit = i;
+
+            for (;; ++i)
+            {
+                const auto c = at (i);
+                const auto digit = isDigit (c) ? (int) (c - '0')
+                                 : (hex && c >= 'a' && c <= 'f') ? (int) (c - 'a' + 10)
+                                 : (hex && c >= 'A' && c <= 'F') ? (int) (c - 'A' + 10) : -1;
+
+                if (digit < 0)
+                    break;
+
+                code = juce::jmin ((juce::uint32) 0x110000, code * (hex ? 16u : 10u) + (juce::uint32) digit);
+            }
+
+            return i > firstDigit && at (i) == ';'
+                   && code > 0 && code < 0x110000 && ! (code >= 0xd800 && code <= 0xdfff);
+        }
+
         /** The finite number a property holds, if it holds one. */
         std::optional<double> readFiniteNumber (const juce::var& value)
         {
@@ -105,6 +151,172 @@ namespace qrvx
     }
 
     //==============================================================================
+    juce::String readUtf8Text (const void* data, size_t sizeInBytes)
+    {
+        const auto* bytes = static_cast<const juce::uint8*> (data);
+        juce::MemoryOutputStream text (sizeInBytes);
+        size_t i = 0;
+
+        while (i < sizeInBytes && bytes[i] != 0)
+        {
+            const auto lead = bytes[i];
+
+            if (lead < 0x80)
+            {
+                text.writeByte ((char) lead);
+                ++i;
+                continue;
+            }
+
+            // Length, payload bits and smallest code point of each well-formed lead byte.
+            size_t length = 0;
+            juce::uint32 codePoint = 0, smallest = 0;
+
+            if (lead >= 0xc2 && lead <= 0xdf)      { length = 2; codePoint = lead & 0x1fu; smallest = 0x80; }
+            else if (lead >= 0xe0 && lead <= 0xef) { length = 3; codePoint = lead & 0x0fu; smallest = 0x800; }
+            else if (lead >= 0xf0 && lead <= 0xf4) { length = 4; codePoint = lead & 0x07u; smallest = 0x10000; }
+
+            bool wellFormed = length > 0 && i + length <= sizeInBytes;
+
+            for (size_t k = 1; wellFormed && k < length; ++k)
+            {
+                const auto next = bytes[i + k];
+                wellFormed = (next & 0xc0) == 0x80;
+                codePoint = (codePoint << 6) | (next & 0x3fu);
+            }
+
+            wellFormed = wellFormed && codePoint >= smallest && codePoint <= 0x10ffff
+                                    && ! (codePoint >= 0xd800 && codePoint <= 0xdfff);
+
+            if (wellFormed)
+            {
+                text.write (bytes + i, length);
+                i += length;
+            }
+            else
+            {
+                text.write ("\xef\xbf\xbd", 3);
+                ++i;
+            }
+        }
+
+        return text.toUTF8();
+    }
+
+    std::unique_ptr<juce::XmlElement> parseParameterTreeXml (const juce::String& text)
+    {
+        // Find where the root element starts the way juce::XmlDocument does: whitespace,
+        // comments and processing instructions, then an optional document type whose end is
+        // found by counting angle brackets, then the same skipping again.
+        auto skipSpaceCommentsAndInstructions = [] (juce::String::CharPointerType& p)
+        {
+            for (;;)
+            {
+                p.incrementToEndOfWhitespace();
+
+                if (*p != '<' || (p[1] != '?' && ! (p[1] == '!' && p[2] == '-' && p[3] == '-')))
+                    return;
+
+                const auto isComment = p[1] == '!';
+                p += isComment ? 4 : 2;
+                const auto end = p.indexOf (juce::CharPointer_ASCII (isComment ? "-->" : "?>"));
+
+                if (end < 0)
+                {
+                    p = p.findTerminatingNull();
+                    return;
+                }
+
+                p += end + (isComment ? 3 : 2);
+            }
+        };
+
+        const auto start = text.getCharPointer();
+        auto p = start;
+        skipSpaceCommentsAndInstructions (p);
+
+        auto documentTypeStart = p, documentTypeEnd = p;
+
+        if (juce::CharacterFunctions::compareUpTo (p, juce::CharPointer_ASCII ("<!DOCTYPE"), 9) == 0)
+        {
+            p += 9;
+
+            for (int depth = 1; depth > 0 && ! p.isEmpty();)
+            {
+                const auto c = p.getAndAdvance();
+                depth += c == '<' ? 1 : (c == '>' ? -1 : 0);
+            }
+
+            documentTypeEnd = p;
+            skipSpaceCommentsAndInstructions (p);
+        }
+
+        auto toOffset = [start] (juce::String::CharPointerType q) { return (size_t) (q.getAddress() - start.getAddress()); };
+
+        juce::MemoryBlock bytes (text.toRawUTF8(), text.getNumBytesAsUTF8());
+        auto* b = static_cast<char*> (bytes.getData());
+        const auto size = bytes.getSize();
+
+        // JUCE expands the entities a document type defines by re-parsing text it has cut and
+        // joined, and can then read past the end of it; a parameter tree has no use for them.
+        // Without the declaration they read as unknown entities, which JUCE keeps as their names.
+        std::fill (b + toOffset (documentTypeStart), b + toOffset (documentTypeEnd), ' ');
+
+        for (auto i = toOffset (p); i < size; ++i)
+        {
+            // A reference that does not end where XML says it must lets JUCE read past the end of
+            // the text, and one naming no character would be written back as a reference that
+            // cannot be read: such an ampersand is taken as a plain character.
+            if (b[i] == '&' && ! isWellFormedReference (b + i, size - i))
+                b[i] = ' ';
+
+            // JUCE's reader loops for ever on an instruction followed by text inside an element.
+            if (b[i] == '<' && i + 1 < size && b[i + 1] == '?')
+                b[i] = b[i + 1] = ' ';
+        }
+
+        juce::XmlDocument document (bytes.toString());
+        document.setEmptyTextElementsIgnored (true);
+        return document.getDocumentElement (false);
+    }
+
+    juce::String readUtf16Text (const void* data, size_t sizeInBytes, bool bigEndian)
+    {
+        const auto* bytes = static_cast<const juce::uint8*> (data);
+        const auto numUnits = sizeInBytes / 2;
+
+        auto unitAt = [bytes, bigEndian] (size_t i)
+        {
+            const auto first = (juce::uint32) bytes[2 * i], second = (juce::uint32) bytes[2 * i + 1];
+            return bigEndian ? (first << 8) | second : (second << 8) | first;
+        };
+
+        juce::MemoryOutputStream text (sizeInBytes * 2);
+
+        for (size_t i = 0; i < numUnits; ++i)
+        {
+            auto code = unitAt (i);
+
+            if (code == 0)
+                break;
+
+            if (code >= 0xd800 && code <= 0xdbff && i + 1 < numUnits
+                && unitAt (i + 1) >= 0xdc00 && unitAt (i + 1) <= 0xdfff)
+            {
+                code = 0x10000 + ((code - 0xd800) << 10) + (unitAt (i + 1) - 0xdc00);
+                ++i;
+            }
+            else if (code >= 0xd800 && code <= 0xdfff)
+            {
+                code = 0xfffd;
+            }
+
+            text.appendUTF8Char ((juce::juce_wchar) code);
+        }
+
+        return text.toUTF8();
+    }
+
     juce::String getParameterTreeValueText (const juce::var& value)
     {
         if (value.isDouble())

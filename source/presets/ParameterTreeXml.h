@@ -27,6 +27,24 @@ namespace qrvx
     */
     void sanitiseParameterTree (juce::ValueTree& tree, juce::AudioProcessorValueTreeState& state);
 
+    /** Text from bytes that should be UTF-8, ending at the first zero byte or at the end of the
+        data. Malformed sequences become U+FFFD: JUCE's XML reader steps over a character by the
+        length its first byte announces, and on a malformed one would step past the end.
+    */
+    juce::String readUtf8Text (const void* data, size_t sizeInBytes);
+
+    /** Text from UTF-16 bytes of the given byte order, surrogate pairs joined; a lone
+        surrogate becomes U+FFFD. Stops at a zero code unit.
+    */
+    juce::String readUtf16Text (const void* data, size_t sizeInBytes, bool bigEndian);
+
+    /** Parses a whole document, ignoring empty text, as preset files and host states are read.
+        Before JUCE's reader sees the text, what it cannot read safely is taken out: the document
+        type declaration, processing instructions after the prolog, and ampersands that start no
+        well-formed reference. None of these can carry anything a parameter tree uses.
+    */
+    std::unique_ptr<juce::XmlElement> parseParameterTreeXml (const juce::String& text);
+
     /** Sanitises the tree and makes it the state's tree, which pushes every value into its
         parameter. An invalid tree changes nothing.
     */

@@ -2,8 +2,6 @@
 #include "PluginStateSaver.h"
 #include "ParameterTreeXml.h"
 
-#include <cstring>
-
 namespace qrvx
 {
     PluginStateLoader::PluginStateLoader (juce::AudioProcessorValueTreeState& stateToFill, std::unique_ptr<juce::XmlElement> element)
@@ -35,11 +33,6 @@ namespace qrvx
 
         const auto textLength = (size_t) juce::jmin (sizeInBytes - 8, declaredLength);
 
-        // The host's bytes are copied with a zero after them: a multi-byte UTF-8 sequence cut
-        // off at the end must not lead the decoder past the data it was given.
-        juce::HeapBlock<char> text (textLength + 1, true);
-        std::memcpy (text.get(), bytes + 8, textLength);
-
-        return juce::parseXML (juce::String::fromUTF8 (text.get()));
+        return parseParameterTreeXml (readUtf8Text (bytes + 8, textLength));
     }
 }

@@ -3,6 +3,37 @@
 
 namespace qrvx
 {
+    namespace
+    {
+        /** A preset file's text: UTF-16 after a byte-order mark saying so, otherwise UTF-8 with or
+            without its byte-order mark.
+        */
+        juce::String readDocumentText (const juce::File& file)
+        {
+            juce::MemoryBlock bytes;
+
+            if (! file.existsAsFile() || ! file.loadFileAsData (bytes))
+                return {};
+
+            const auto* data = static_cast<const char*> (bytes.getData());
+            auto size = bytes.getSize();
+
+            if (size >= 2 && juce::CharPointer_UTF16::isByteOrderMarkBigEndian (data))
+                return readUtf16Text (data + 2, size - 2, true);
+
+            if (size >= 2 && juce::CharPointer_UTF16::isByteOrderMarkLittleEndian (data))
+                return readUtf16Text (data + 2, size - 2, false);
+
+            if (size >= 3 && juce::CharPointer_UTF8::isByteOrderMark (data))
+            {
+                data += 3;
+                size -= 3;
+            }
+
+            return readUtf8Text (data, size);
+        }
+    }
+
     const juce::String PresetsManager::defaultPresetName ("User_Default");
 
     const juce::String PresetsManager::presetsFolderPath
@@ -43,10 +74,7 @@ namespace qrvx
     {
         // Parsed from the file's text rather than from the file itself, so that a document type
         // naming an outside file never makes a preset read (or hang on) some other file.
-        juce::XmlDocument document (file.existsAsFile() ? file.loadFileAsString() : juce::String());
-        document.setEmptyTextElementsIgnored (true);
-
-        const auto xml = document.getDocumentElement (false);
+        const auto xml = parseParameterTreeXml (readDocumentText (file));
 
         if (xml == nullptr)
             return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
