@@ -248,6 +248,8 @@ TEST (PresetFileFormat, ValuesThatAreNotNumbersOrOutOfRangeAreMended)
         { "Cutoff", " value=\"inf\"", 11000.0f },
         { "Cutoff", " value=\"-Infinity\"", 11000.0f },
         { "Cutoff", " value=\"1e999\"", 11000.0f },
+        { "Cutoff", " value=\"5e9535522460\"", 11000.0f },
+        { "Cutoff", " value=\"5e-000000000002\"", 80.0f },
         { "Cutoff", " value=\"abc\"", 11000.0f },
         { "Cutoff", " value=\"12abc\"", 11000.0f },
         { "Cutoff", " value=\"\"", 11000.0f },

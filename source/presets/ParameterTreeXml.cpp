@@ -15,8 +15,8 @@ namespace qrvx
         const juce::Identifier parameterType ("PARAM");
 
         /** True for a plain decimal number: optional sign, digits with an optional point, an
-            optional exponent. Words like "nan" or "inf" and trailing junk are not numbers, although
-            JUCE's lenient reading would take something from them.
+            optional exponent of at most five digits. Words like "nan" or "inf" and trailing junk
+            are not numbers, although JUCE's lenient reading would take something from them.
         */
         bool isPlainNumber (juce::String::CharPointerType text)
         {
@@ -49,8 +49,16 @@ namespace qrvx
                 if (! isDigit (*text))
                     return false;
 
-                while (isDigit (*text))
+                while (*text == '0')
                     ++text;
+
+                // JUCE's reader overflows an int on exponents of ten digits or more.
+                int exponentDigits = 0;
+
+                while (isDigit (*text)) { ++text; ++exponentDigits; }
+
+                if (exponentDigits > 5)
+                    return false;
             }
 
             return text.isEmpty();
