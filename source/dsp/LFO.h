@@ -85,8 +85,9 @@ struct LFO
     /** Advances one sample and returns the output (0..1) of the given wave (0..6). */
     SampleType tick (int wave) noexcept
     {
-        const auto* table = tables[(size_t) wave].samples.data();
-        return isRandomWave (wave) ? tickWith<true> (table) : tickWith<false> (table);
+        SampleType value;
+        render (wave, &value, 1);
+        return value;
     }
 
     /** Ticks numSamples times into dest, with the wave (0..6) fixed for the whole run. */
@@ -94,16 +95,24 @@ struct LFO
     {
         const auto* table = tables[(size_t) wave].samples.data();
 
+        // The running state goes through the loop in locals: dest might alias the members as far
+        // as the compiler knows, which would put every phase step through memory.
+        Cursor cursor { phase, increment, lastPhase, randomIndex };
+
         if (isRandomWave (wave))
         {
             for (int i = 0; i < numSamples; ++i)
-                dest[i] = tickWith<true> (table);
+                dest[i] = tickWith<true> (table, cursor);
         }
         else
         {
             for (int i = 0; i < numSamples; ++i)
-                dest[i] = tickWith<false> (table);
+                dest[i] = tickWith<false> (table, cursor);
         }
+
+        phase = cursor.phase;
+        lastPhase = cursor.lastPhase;
+        randomIndex = cursor.randomIndex;
     }
 
     SampleType phase = 0;
@@ -120,20 +129,26 @@ private:
         return wave == randomWave || wave == smoothRandomWave;
     }
 
+    struct Cursor
+    {
+        SampleType phase, increment, lastPhase;
+        int randomIndex;
+    };
+
     template <bool readsRandomIndex>
-    SampleType tickWith (const SampleType* table) noexcept
+    static SampleType tickWith (const SampleType* table, Cursor& cursor) noexcept
     {
         constexpr auto tableSize = (SampleType) Table::size;
 
-        const auto oldPhase = phase;
-        auto newPhase = oldPhase + increment;
+        const auto oldPhase = cursor.phase;
+        auto newPhase = oldPhase + cursor.increment;
 
         if (newPhase >= 1)
             newPhase -= 1;
 
-        phase = newPhase;
+        cursor.phase = newPhase;
 
-        const auto position = readsRandomIndex ? (SampleType) randomIndex * ((SampleType) 1 / tableSize)
+        const auto position = readsRandomIndex ? (SampleType) cursor.randomIndex * ((SampleType) 1 / tableSize)
                                                : oldPhase;
         const auto scaled = position * tableSize;
 
@@ -141,10 +156,10 @@ private:
         const auto index = scaled < tableSize ? (int) scaled : Table::size - 1;
         const auto value = table[index];
 
-        if (lastPhase > oldPhase && ++randomIndex >= Table::size)
-            randomIndex = 0;
+        if (cursor.lastPhase > oldPhase && ++cursor.randomIndex >= Table::size)
+            cursor.randomIndex = 0;
 
-        lastPhase = oldPhase;
+        cursor.lastPhase = oldPhase;
         return (value + (SampleType) 1) * (SampleType) 0.5;
     }
 

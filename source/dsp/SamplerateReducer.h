@@ -1,5 +1,7 @@
 #pragma once
 
+#include <juce_core/juce_core.h>
+
 #include <cmath>
 
 namespace qrvx
@@ -45,7 +47,7 @@ struct SamplerateReducer
 
 /** Amplitude quantiser with a step of 1 / levels: the mean of a half-step-low rounding and a ceiling. */
 template <typename SampleType>
-SampleType quantise (SampleType input, int levels) noexcept
+forcedinline SampleType quantise (SampleType input, int levels) noexcept
 {
     if (input == 0 || levels >= quantiserOffLevels)
         return input;
@@ -57,9 +59,13 @@ SampleType quantise (SampleType input, int levels) noexcept
     return ((std::floor (scaled + (SampleType) 0.5) - (SampleType) 0.5) * inverse + std::ceil (scaled) * inverse) * (SampleType) 0.5;
 }
 
-/** The lo-fi stage for one sample: sample-and-hold (holdCount) and quantiser (levels) combined by routing. */
+/** The lo-fi stage for one sample: sample-and-hold (holdCount) and quantiser (levels) combined by routing.
+
+    Forced inline, as is the quantiser: in the processor's long per-sample loops the compiler
+    would otherwise call it out of line and send the hold state through memory at every sample.
+*/
 template <LoFiRouting routing, typename SampleType>
-SampleType processLoFi (SampleType input, SamplerateReducer<SampleType>& reducer, int holdCount, int levels) noexcept
+forcedinline SampleType processLoFi (SampleType input, SamplerateReducer<SampleType>& reducer, int holdCount, int levels) noexcept
 {
     const auto held = reducer.process (input, holdCount);
 

@@ -48,21 +48,47 @@ struct StateVariableFilter
         return std::sin (factor * x);
     }
 
-    /** Recomputes g, h, k and R for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
-    void updateCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
+    /** The per-sample coefficients. They depend on cutoff and resonance alone, never on a
+        channel's signal, so channels fed the same cutoff and resonance can share them.
+    */
+    struct Coefficients
     {
+        SampleType g, h, k, R;
+    };
+
+    /** The coefficients for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
+    static Coefficients makeCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
+    {
+        Coefficients c;
+
         const SampleType q = resonance * resonance * (SampleType) 9.5 + (SampleType) 0.5;
-        R = (SampleType) (1.0 / (2.0 * (double) q));
+        c.R = (SampleType) (1.0 / (2.0 * (double) q));
 
         // The prewarp stays in double all the way into h and k; only the stored g is narrowed.
         const double period = (double) samplePeriod;
         const double half = period * 0.5;
         const double gain = std::tan ((double) cutoffHz * juce::MathConstants<double>::twoPi * half) * (2.0 / period) * half;
-        g = (SampleType) gain;
+        c.g = (SampleType) gain;
 
-        const double twoR = 2.0 * (double) R;
-        h = (SampleType) (1.0 / (gain * gain + (gain * twoR + 1.0)));
-        k = (SampleType) (twoR + gain);
+        const double twoR = 2.0 * (double) c.R;
+        c.h = (SampleType) (1.0 / (gain * gain + (gain * twoR + 1.0)));
+        c.k = (SampleType) (twoR + gain);
+
+        return c;
+    }
+
+    void setCoefficients (const Coefficients& c) noexcept
+    {
+        g = c.g;
+        h = c.h;
+        k = c.k;
+        R = c.R;
+    }
+
+    /** Recomputes g, h, k and R for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
+    void updateCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
+    {
+        setCoefficients (makeCoefficients (cutoffHz, resonance, samplePeriod));
     }
 
     /** Runs one sample through the integrators with the current coefficients and returns the chosen tap. */

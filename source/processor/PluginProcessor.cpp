@@ -151,39 +151,174 @@ namespace
     using Reducer = qrvx::SamplerateReducer<float>;
     using DCBlocker = qrvx::DCFilter<float>;
 
-    /** The per-sample control signals one chunk of a channel reads, and the block's constants. */
+    /** The per-sample signals the channels of one chunk read; all channels read the same ones. */
     struct ChannelSignals
     {
         const float* drive;
-        const float* cutoff;
-        const float* resonance;
+        const Filter::Coefficients* filterCoefficients;
         const float* rate;
         const float* bits;
         const float* gain;
-        const float* dryWet;
-        float samplePeriod;
-        float cutoffLimit;
+        const qrvx::CrossfadeGains<float>* crossfadeGains;
     };
 
-    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
-    void processChannel (float* samples, int numSamples, const ChannelSignals& signals,
-                         Filter& filter, Reducer& reducer, DCBlocker& dcBlocker) noexcept
+    /** The stages of one channel, in the order of the chain, around the filter recursion. */
+    template <qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
+    struct ChannelStages
     {
+        static constexpr auto driveFirst = routing == qrvx::DriveRouting::preFilter;
+
+        /** Drive before the filter, or the input unchanged. */
+        static forcedinline float beforeFilter (float x, const ChannelSignals& signals, int i) noexcept
+        {
+            if constexpr (driveFirst)
+                return Filter::drive (x, signals.drive[i]);
+            else
+                return x;
+        }
+
+        /** Drive after the filter, lo-fi stage, gain, DC blocker and crossfade with the dry input. */
+        static forcedinline float afterFilter (float y, float dry, const ChannelSignals& signals, int i,
+                                               Reducer& reducer, DCBlocker& dcBlocker) noexcept
+        {
+            if constexpr (! driveFirst)
+                y = Filter::drive (y, signals.drive[i]);
+
+            const auto loFi = qrvx::processLoFi<loFiRouting> (y, reducer, (int) signals.rate[i], (int) signals.bits[i]);
+            const auto wet = dcBlocker.process (loFi * signals.gain[i]);
+
+            return qrvx::crossfade (dry, wet, signals.crossfadeGains[i]);
+        }
+    };
+
+    /** The channel records as the sample loops work on them: copies, which the compiler keeps in
+        registers. The records themselves could alias the sample lines as far as it knows, which
+        would send the integrators through memory at every sample.
+    */
+    struct ChannelState
+    {
+        ChannelState (Filter& filterToUse, Reducer& reducerToUse, DCBlocker& dcBlockerToUse) noexcept
+            : filter (filterToUse), reducer (reducerToUse), dcBlocker (dcBlockerToUse),
+              filterRecord (filterToUse), reducerRecord (reducerToUse), dcBlockerRecord (dcBlockerToUse)
+        {
+        }
+
+        /** Writes the copies back to the records. */
+        ~ChannelState()
+        {
+            filterRecord = filter;
+            reducerRecord = reducer;
+            dcBlockerRecord = dcBlocker;
+        }
+
+        Filter filter;
+        Reducer reducer;
+        DCBlocker dcBlocker;
+
+    private:
+        Filter& filterRecord;
+        Reducer& reducerRecord;
+        DCBlocker& dcBlockerRecord;
+    };
+
+    /** A lone channel over one chunk, in place: all stages per sample, so the work around the
+        filter fills the waits of its recursion, where each sample waits on the tanh of the one
+        before.
+    */
+    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
+    void runOneChannel (float* samples, int numSamples, const ChannelSignals& signals, ChannelState& state) noexcept
+    {
+        using Stages = ChannelStages<routing, loFiRouting>;
+
         for (int i = 0; i < numSamples; ++i)
         {
             const auto dry = samples[i];
-            const auto cutoff = juce::jmin (signals.cutoff[i], signals.cutoffLimit);
 
-            const auto filtered = filter.processSample<type, routing> (dry, signals.drive[i], cutoff,
-                                                                      signals.resonance[i], signals.samplePeriod);
-            const auto loFi = qrvx::processLoFi<loFiRouting> (filtered, reducer, (int) signals.rate[i], (int) signals.bits[i]);
-            const auto wet = dcBlocker.process (loFi * signals.gain[i]);
+            state.filter.setCoefficients (signals.filterCoefficients[i]);
+            const auto y = state.filter.template filter<type> (Stages::beforeFilter (dry, signals, i));
 
-            samples[i] = qrvx::crossfade (dry, wet, signals.dryWet[i]);
+            samples[i] = Stages::afterFilter (y, dry, signals, i, state.reducer, state.dcBlocker);
         }
     }
 
-    using ChannelFunction = void (*) (float*, int, const ChannelSignals&, Filter&, Reducer&, DCBlocker&);
+    /** Two channels over one chunk, in place, with two scratch lines.
+
+        The two filter recursions run side by side in one loop, each filling the other's tanh
+        waits. The drive's sines run in a loop of their own: mispredicted branches inside the
+        library's sine and tanh throw away whatever work the CPU had started past them, and the
+        two recursions do best with nothing costly in between. Every value comes from exactly
+        the arithmetic of one sample-by-sample pass per channel; only the order of work that
+        does not depend on each other changes.
+    */
+    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
+    void runTwoChannels (float* const* channels, float* const* scratch, int numSamples, const ChannelSignals& signals,
+                         ChannelState& first, ChannelState& second) noexcept
+    {
+        using Stages = ChannelStages<routing, loFiRouting>;
+
+        auto* firstSamples = channels[0];
+        auto* secondSamples = channels[1];
+        auto* firstLine = scratch[0];
+        auto* secondLine = scratch[1];
+        const auto* coefficients = signals.filterCoefficients;
+
+        if constexpr (Stages::driveFirst)
+        {
+            for (int i = 0; i < numSamples; ++i)
+            {
+                firstLine[i] = Stages::beforeFilter (firstSamples[i], signals, i);
+                secondLine[i] = Stages::beforeFilter (secondSamples[i], signals, i);
+            }
+
+            for (int i = 0; i < numSamples; ++i)
+            {
+                first.filter.setCoefficients (coefficients[i]);
+                second.filter.setCoefficients (coefficients[i]);
+                const auto firstY = first.filter.template filter<type> (firstLine[i]);
+                const auto secondY = second.filter.template filter<type> (secondLine[i]);
+
+                firstSamples[i] = Stages::afterFilter (firstY, firstSamples[i], signals, i, first.reducer, first.dcBlocker);
+                secondSamples[i] = Stages::afterFilter (secondY, secondSamples[i], signals, i, second.reducer, second.dcBlocker);
+            }
+        }
+        else
+        {
+            for (int i = 0; i < numSamples; ++i)
+            {
+                first.filter.setCoefficients (coefficients[i]);
+                second.filter.setCoefficients (coefficients[i]);
+                firstLine[i] = first.filter.template filter<type> (firstSamples[i]);
+                secondLine[i] = second.filter.template filter<type> (secondSamples[i]);
+            }
+
+            for (int i = 0; i < numSamples; ++i)
+            {
+                firstSamples[i] = Stages::afterFilter (firstLine[i], firstSamples[i], signals, i, first.reducer, first.dcBlocker);
+                secondSamples[i] = Stages::afterFilter (secondLine[i], secondSamples[i], signals, i, second.reducer, second.dcBlocker);
+            }
+        }
+    }
+
+    /** The audio stages of the first numChannels channels (at most 2) over one chunk. */
+    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
+    void runChannelStages (float* const* channels, float* const* scratch, int numChannels, int numSamples,
+                           const ChannelSignals& signals, Filter* filters, Reducer* reducers, DCBlocker* dcBlockers) noexcept
+    {
+        if (numChannels == 2)
+        {
+            ChannelState first (filters[0], reducers[0], dcBlockers[0]);
+            ChannelState second (filters[1], reducers[1], dcBlockers[1]);
+            runTwoChannels<type, routing, loFiRouting> (channels, scratch, numSamples, signals, first, second);
+        }
+        else if (numChannels == 1)
+        {
+            ChannelState state (filters[0], reducers[0], dcBlockers[0]);
+            runOneChannel<type, routing, loFiRouting> (channels[0], numSamples, signals, state);
+        }
+    }
+
+    using ChannelFunction = void (*) (float* const*, float* const*, int, int, const ChannelSignals&,
+                                      Filter*, Reducer*, DCBlocker*);
 
     // The block's filter type and routings pick one specialised loop, so the sample loop never
     // branches on them.
@@ -192,9 +327,9 @@ namespace
     {
         switch (loFiRouting)
         {
-            case 1:  return processChannel<type, routing, qrvx::LoFiRouting::mix>;
-            case 2:  return processChannel<type, routing, qrvx::LoFiRouting::ring>;
-            default: return processChannel<type, routing, qrvx::LoFiRouting::chain>;
+            case 1:  return runChannelStages<type, routing, qrvx::LoFiRouting::mix>;
+            case 2:  return runChannelStages<type, routing, qrvx::LoFiRouting::ring>;
+            default: return runChannelStages<type, routing, qrvx::LoFiRouting::chain>;
         }
     }
 
@@ -219,13 +354,17 @@ namespace
     /** Writes the smoother's next numSamples values; a settled smoother just repeats its target. */
     void renderRamp (RampSmoother& smoother, float* dest, int numSamples) noexcept
     {
+        // A local copy keeps the running ramp in registers; dest might alias the smoother.
+        auto ramp = smoother;
         int i = 0;
 
-        for (; i < numSamples && smoother.remainingSteps > 0; ++i)
-            dest[i] = smoother.nextValue();
+        for (; i < numSamples && ramp.remainingSteps > 0; ++i)
+            dest[i] = ramp.nextValue();
 
         if (i < numSamples)
-            juce::FloatVectorOperations::fill (dest + i, smoother.targetValue, numSamples - i);
+            juce::FloatVectorOperations::fill (dest + i, ramp.targetValue, numSamples - i);
+
+        smoother = ramp;
     }
 
     /** Pushes a per-sample base towards maxValue by depth × source (source 0..1); no source leaves the base. */
@@ -284,6 +423,10 @@ void VevareroAudioProcessor::prepareToPlay (double sampleRate, int maximumExpect
                               &modulatedBitsBuffer, &modulatedDryWetBuffer })
         workBuffer->setSize (1, bufferLength, false, false, false);
 
+    filterCoefficientBuffer.resize ((size_t) bufferLength);
+    crossfadeGainBuffer.resize ((size_t) bufferLength);
+    filteredBuffer.setSize ((int) filters.size(), bufferLength, false, false, false);
+
     for (auto* smoother : { &cutoffSmoother, &driveSmoother, &gainSmoother, &dryWetSmoother })
         smoother->reset (sampleRate, rampLengthSeconds);
 }
@@ -329,6 +472,7 @@ void VevareroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         const auto length = juce::jmin (capacity, numSamples - start);
 
         renderControlSignals (length, settings);
+        renderSharedStageInputs (length);
         processChannels (buffer, start, length, numProcessed, settings);
     }
 }
@@ -336,14 +480,14 @@ void VevareroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
 void VevareroAudioProcessor::updateTempo() noexcept
 {
     // Without a play head the last known tempo stays.
-    auto* playHead = getPlayHead();
+    auto* hostPlayHead = getPlayHead();
 
-    if (playHead == nullptr)
+    if (hostPlayHead == nullptr)
         return;
 
     auto tempo = 1.0f;
 
-    if (const auto position = playHead->getPosition())
+    if (const auto position = hostPlayHead->getPosition())
         if (const auto reported = position->getBpm())
             tempo = (float) *reported;
 
@@ -466,29 +610,51 @@ void VevareroAudioProcessor::renderControlSignals (int numSamples, const BlockSe
               dryWetInput.source, depth (ModulationTarget::dryWet), numSamples);
 }
 
+void VevareroAudioProcessor::renderSharedStageInputs (int numSamples) noexcept
+{
+    // The filter coefficients and the dry/wet gains follow from the shared control signals
+    // alone, so each sample's values are computed here once instead of once per channel: the
+    // same arithmetic on the same inputs, so every channel sees exactly the values it would have
+    // computed itself, at half the tangents and divisions in stereo.
+    const auto* cutoff = modulatedCutoffBuffer.getReadPointer (0);
+    const auto* resonance = modulatedResonanceBuffer.getReadPointer (0);
+    const auto* dryWet = modulatedDryWetBuffer.getReadPointer (0);
+    auto* coefficients = filterCoefficientBuffer.data();
+    auto* gains = crossfadeGainBuffer.data();
+
+    // Where 18 kHz reaches half the sample rate the prewarp would pass π/2 and the filter would
+    // blow up, so the cutoff stays below Nyquist; from 36.7 kHz up this limit never bites.
+    const auto samplePeriod = (float) inverseSampleRate;
+    const auto cutoffLimit = (float) (0.49 / inverseSampleRate);
+
+    for (int i = 0; i < numSamples; ++i)
+        coefficients[i] = Filter::makeCoefficients (juce::jmin (cutoff[i], cutoffLimit), resonance[i], samplePeriod);
+
+    for (int i = 0; i < numSamples; ++i)
+        gains[i] = qrvx::crossfadeGains (dryWet[i]);
+}
+
 void VevareroAudioProcessor::processChannels (juce::AudioBuffer<float>& buffer, int startSample, int numSamples,
                                               int numChannels, const BlockSettings& settings) noexcept
 {
-    // Where 18 kHz reaches half the sample rate the prewarp would pass π/2 and the filter would
-    // blow up, so the cutoff stays below Nyquist; from 36.7 kHz up this limit never bites.
     const ChannelSignals signals { driveBuffer.getReadPointer (0),
-                                   modulatedCutoffBuffer.getReadPointer (0),
-                                   modulatedResonanceBuffer.getReadPointer (0),
+                                   filterCoefficientBuffer.data(),
                                    modulatedRateBuffer.getReadPointer (0),
                                    modulatedBitsBuffer.getReadPointer (0),
                                    gainBuffer.getReadPointer (0),
-                                   modulatedDryWetBuffer.getReadPointer (0),
-                                   (float) inverseSampleRate,
-                                   (float) (0.49 / inverseSampleRate) };
+                                   crossfadeGainBuffer.data() };
 
     const auto process = pickChannelFunction (settings.filterType, settings.distortionRouting, settings.loFiRouting);
 
+    // Only the first two channels have records of their own; processBlock never asks for more.
+    jassert (numChannels <= 2 && numChannels <= filteredBuffer.getNumChannels());
+    float* channels[2] = {};
+
     for (int channel = 0; channel < numChannels; ++channel)
-    {
-        const auto index = (size_t) channel;
-        process (buffer.getWritePointer (channel, startSample), numSamples, signals,
-                 filters[index], reducers[index], dcFilters[index]);
-    }
+        channels[channel] = buffer.getWritePointer (channel, startSample);
+
+    process (channels, filteredBuffer.getArrayOfWritePointers(), numChannels, numSamples, signals,
+             filters.data(), reducers.data(), dcFilters.data());
 }
 
 double VevareroAudioProcessor::getTailLengthSeconds() const  { return 0.0; }

@@ -4,6 +4,7 @@
 
 #include "ParametersUIDs.h"
 #include "Modulation.h"
+#include "dsp/Crossfade.h"
 #include "dsp/DCFilter.h"
 #include "dsp/LFO.h"
 #include "dsp/RampSmoother.h"
@@ -136,6 +137,14 @@ private:
     juce::AudioBuffer<float> modulatedBitsBuffer;
     juce::AudioBuffer<float> modulatedDryWetBuffer;
 
+    // Per-sample stage inputs that follow from the control signals alone, computed once for all
+    // channels: the filter coefficients and the dry/wet gains.
+    std::vector<qrvx::StateVariableFilter<float>::Coefficients> filterCoefficientBuffer;
+    std::vector<qrvx::CrossfadeGains<float>> crossfadeGainBuffer;
+
+    // Per processed channel: the driven and filtered signal on its way to the lo-fi stage.
+    juce::AudioBuffer<float> filteredBuffer;
+
     double rampLengthSeconds = 0.06;
     RampSmoother cutoffSmoother { 11000.0f };
     RampSmoother driveSmoother { 1.0f };
@@ -171,6 +180,7 @@ private:
     void updateTempo() noexcept;
     BlockSettings readBlockSettings() noexcept;
     void renderControlSignals (int numSamples, const BlockSettings&) noexcept;
+    void renderSharedStageInputs (int numSamples) noexcept;
     void processChannels (juce::AudioBuffer<float>&, int startSample, int numSamples,
                           int numChannels, const BlockSettings&) noexcept;
 
