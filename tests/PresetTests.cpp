@@ -340,6 +340,47 @@ TEST (PresetFileFormat, WhatJuceCannotReadSafelyIsTakenOut)
     }
 }
 
+TEST (PresetFileFormat, DeepNestingIsRefusedBeforeItCanExhaustTheStack)
+{
+    auto nested = [] (int depth, const std::string& attribute)
+    {
+        std::string text = "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/>";
+        for (int i = 1; i < depth; ++i)
+            text += "<a" + attribute + ">";
+        for (int i = 1; i < depth; ++i)
+            text += "</a>";
+        return text + "</Vevarero>";
+    };
+
+    struct Case { int depth; std::string attribute; bool loads; };
+    const Case cases[] = {
+        { 512, "", true },
+        { 512, " b=\"/>\" c='>'", true },
+        { 513, "", false },
+        { 200000, "", false },
+    };
+
+    const auto file = freshFolder ("nesting").getChildFile ("nested.glp");
+    VevareroAudioProcessor processor;
+
+    for (const auto& c : cases)
+    {
+        writeBytes (file, nested (c.depth, c.attribute));
+        setValue (processor, "Cutoff", 1234.0f);
+
+        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk(), c.loads) << c.depth;
+        EXPECT_EQ (value (processor, "Cutoff"), c.loads ? 500.0f : 1234.0f) << c.depth;
+    }
+
+    // Empty elements close themselves, so many of them side by side are no nesting.
+    std::string siblings = "<Vevarero>";
+    for (int i = 0; i < 5000; ++i)
+        siblings += "<PARAM id=\"x\"/>";
+    writeBytes (file, siblings + "<PARAM id=\"Cutoff\" value=\"700\"/></Vevarero>");
+    EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk());
+    EXPECT_EQ (value (processor, "Cutoff"), 700.0f);
+}
+
 TEST (PresetFileFormat, ReadsEveryTextEncodingAndMendsBrokenUtf8)
 {
     const std::string document = "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"caf\xc3\xa9\"/></Vevarero>";

@@ -109,6 +109,70 @@ namespace qrvx
                    && code > 0 && code < 0x110000 && ! (code >= 0xd800 && code <= 0xdfff);
         }
 
+        /** JUCE reads, copies and frees XML trees recursively: a document nested a few ten
+            thousand levels deep, a few hundred kilobytes, would overflow the host's stack.
+        */
+        constexpr int maximumNesting = 512;
+
+        /** True when the elements of the text may nest deeper than the limit. Counts every start
+            tag, also inside comments and character data, so it never counts fewer levels than
+            JUCE's reader enters; a well-formed parameter tree is counted exactly.
+        */
+        bool nestingExceeds (const char* text, size_t length, int limit)
+        {
+            auto isNameStart = [] (juce::uint8 c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80; };
+            int depth = 0;
+            size_t i = 0;
+
+            while (i < length)
+            {
+                if (text[i] != '<' || i + 1 >= length)
+                {
+                    ++i;
+                    continue;
+                }
+
+                if (text[i + 1] == '/')
+                {
+                    depth = juce::jmax (0, depth - 1);
+                    i += 2;
+                    continue;
+                }
+
+                if (! isNameStart ((juce::uint8) text[i + 1]))
+                {
+                    ++i;
+                    continue;
+                }
+
+                if (++depth > limit)
+                    return true;
+
+                // Find the end of the start tag; an empty element closes itself.
+                char quote = 0;
+
+                for (++i; i < length && text[i] != '<'; ++i)
+                {
+                    if (quote != 0)
+                    {
+                        quote = text[i] == quote ? 0 : quote;
+                    }
+                    else if (text[i] == '"' || text[i] == '\'')
+                    {
+                        quote = text[i];
+                    }
+                    else if (text[i] == '>')
+                    {
+                        depth -= text[i - 1] == '/' ? 1 : 0;
+                        ++i;
+                        break;
+                    }
+                }
+            }
+
+            return false;
+        }
+
         /** The finite number a property holds, if it holds one. */
         std::optional<double> readFiniteNumber (const juce::var& value)
         {
@@ -282,6 +346,9 @@ namespace qrvx
             if (b[i] == '<' && i + 1 < size && b[i + 1] == '?')
                 b[i] = b[i + 1] = ' ';
         }
+
+        if (nestingExceeds (b + toOffset (p), size - toOffset (p), maximumNesting))
+            return nullptr;
 
         juce::XmlDocument document (bytes.toString());
         document.setEmptyTextElementsIgnored (true);

@@ -41,7 +41,8 @@ namespace qrvx
     /** Parses a whole document, ignoring empty text, as preset files and host states are read.
         Before JUCE's reader sees the text, what it cannot read safely is taken out: the document
         type declaration, processing instructions after the prolog, and ampersands that start no
-        well-formed reference. None of these can carry anything a parameter tree uses.
+        well-formed reference. None of these can carry anything a parameter tree uses. A document
+        nested deeper than 512 elements is not read at all.
     */
     std::unique_ptr<juce::XmlElement> parseParameterTreeXml (const juce::String& text);
 
