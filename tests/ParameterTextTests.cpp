@@ -68,8 +68,11 @@ TEST (ParameterTexts, HostSeesTheTextOfEachParameter)
             << c.parameterID << " at " << c.realValue;
 
     for (auto* p : processor.getParameters())
-        if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p))
-            EXPECT_FALSE (ranged->getText (ranged->getDefaultValue(), 1024).isEmpty()) << ranged->getParameterID();
+    {
+        auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p);
+        ASSERT_NE (ranged, nullptr);
+        EXPECT_FALSE (ranged->getText (ranged->getDefaultValue(), 1024).isEmpty()) << ranged->getParameterID();
+    }
 }
 
 TEST (ParameterTexts, IntegerFormRoundsHalvesToEvenAndListsRejectOutOfRangeIndices)

@@ -65,16 +65,16 @@ double ProcessorParameter::Grid::snap (double value) const
 //==============================================================================
 ProcessorParameter::ProcessorParameter (const juce::String& parameterID,
                                         const juce::String& parameterName,
-                                        const juce::String& label,
-                                        const juce::NormalisableRange<float>& range,
+                                        const juce::String& labelText,
+                                        const juce::NormalisableRange<float>& valueRange,
                                         float defaultValue,
                                         TextFunction textFunction)
     : juce::AudioParameterFloat (juce::ParameterID { parameterID, parameterVersionHint },
                                  parameterName,
-                                 exactRange (range),
+                                 exactRange (valueRange),
                                  defaultValue,
-                                 juce::AudioParameterFloatAttributes().withLabel (label)),
-      grid (range),
+                                 juce::AudioParameterFloatAttributes().withLabel (labelText)),
+      grid (valueRange),
       valueToText (std::move (textFunction)),
       unsnappedDefault ((float) grid.toProportion (defaultValue))
 {
@@ -96,11 +96,11 @@ juce::String ProcessorParameter::getText (float normalisedValue, int) const
     // A normalised float cannot hold every grid point exactly (0 dB comes back as +-2.4e-6 dB), so
     // a value within that noise of a grid point shows the point; values between points, as a host
     // may ask about, show as they are.
-    auto value = grid.fromProportion (normalisedValue);
-    const auto nearestPoint = grid.snap (value);
+    auto realValue = grid.fromProportion (normalisedValue);
+    const auto nearestPoint = grid.snap (realValue);
 
-    if (std::abs (value - nearestPoint) <= (grid.end - grid.start) * 1.0e-6)
-        value = nearestPoint;
+    if (std::abs (realValue - nearestPoint) <= (grid.end - grid.start) * 1.0e-6)
+        realValue = nearestPoint;
 
-    return valueToText ((float) value);
+    return valueToText ((float) realValue);
 }

@@ -18,8 +18,8 @@ public:
 
     ProcessorParameter (const juce::String& parameterID,
                         const juce::String& parameterName,
-                        const juce::String& label,
-                        const juce::NormalisableRange<float>& range,
+                        const juce::String& labelText,
+                        const juce::NormalisableRange<float>& valueRange,
                         float defaultValue,
                         TextFunction valueToText);
 

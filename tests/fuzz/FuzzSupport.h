@@ -3,8 +3,13 @@
 #include "processor/PluginProcessor.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+// libFuzzer's entry points, which each target defines.
+extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv);
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
 
 // What both fuzz targets share: one processor per process, and the check that an input left it
 // in a state the signal chain can run with.
