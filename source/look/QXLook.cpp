@@ -1,4 +1,5 @@
 #include "QXLook.h"
+#include "QrvxColours.h"
 
 #include <VevareroBinaryData.h>
 
@@ -9,12 +10,13 @@ namespace qrvx
 
 namespace
 {
-    // The palette's dark_grey (backgrounds), grey (outlines), light_grey (text and highlights)
-    // and blue, plus a lighter grey for the knob gradients and one for the two-value range box.
-    const juce::Colour darkGrey  { 0xff272727 };
-    const juce::Colour grey      { 0xff303030 };
-    const juce::Colour lightGrey { 0xffbdbdbd };
-    const juce::Colour blue      { 0xff1c91ab };
+    // The palette's greys (backgrounds, outlines, text and highlights) and blue, plus a lighter
+    // grey of the look's own for the knob gradients and one for the two-value range box. The
+    // palette is bound by reference: its colours are built by another unit's static initialisation.
+    const juce::Colour& darkGrey  = QrvxColours::dark_grey;
+    const juce::Colour& grey      = QrvxColours::grey;
+    const juce::Colour& lightGrey = QrvxColours::light_grey;
+    const juce::Colour& blue      = QrvxColours::blue;
     const juce::Colour knobLight { 0xff3f3f3f };
     const juce::Colour rangeBox  { 0xffaeaeae };
 
