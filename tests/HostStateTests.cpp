@@ -1,193 +1,84 @@
 #include "PresetTestSupport.h"
-#include "presets/PresetsManager.h"
 
 using namespace presettest;
 
-namespace
-{
-    juce::MemoryBlock saveState (VevareroAudioProcessor& processor)
-    {
-        juce::MemoryBlock block;
-        processor.getStateInformation (block);
-        return block;
-    }
-
-    void restoreState (VevareroAudioProcessor& processor, const std::string& bytes)
-    {
-        processor.setStateInformation (bytes.data(), (int) bytes.size());
-    }
-
-    std::string littleEndian32 (juce::uint32 value)
-    {
-        std::string bytes;
-        for (int i = 0; i < 4; ++i)
-            bytes += (char) ((value >> (8 * i)) & 0xff);
-        return bytes;
-    }
-
-    /** A blob around the given text, with the length field the wrapper expects. */
-    std::string blob (const std::string& text)
-    {
-        return littleEndian32 (0x21324356) + littleEndian32 ((juce::uint32) text.size()) + text + '\0';
-    }
-
-    const std::string someParameters = "<PARAM id=\"Cutoff\" value=\"500\"/><PARAM id=\"Bits\" value=\"4\"/>";
-}
-
 //==============================================================================
-TEST (HostState, BlobLayout)
+TEST (HostState, BlobLayoutAndTheTripOfNamesAndValues)
 {
-    VevareroAudioProcessor processor;
-    juce::MemoryBlock block;
-    block.setSize (10000, true); // whatever the host's block held is replaced
-    processor.getStateInformation (block);
-
-    const auto bytes = toBytes (block);
-    ASSERT_GT (bytes.size(), 9u);
-    EXPECT_EQ (bytes.substr (0, 4), "\x56\x43\x32\x21");
-    EXPECT_EQ (bytes.substr (4, 4), littleEndian32 ((juce::uint32) bytes.size() - 9));
-    EXPECT_EQ (bytes.back(), '\0');
-
-    const auto text = bytes.substr (8, bytes.size() - 9);
-    EXPECT_EQ (text.find_first_of (std::string ("\r\n\0", 3)), std::string::npos);
-
-    const std::string opening = "<Vevarero><PARAM id=\"Cutoff\" value=\"11000\"/><PARAM id=\"Resonance\" value=\"0\"/>";
-    const std::string closing = "<PARAM id=\"Dry_Wet_Mix_Mod_Depth\" value=\"0\"/><Preset_Name Preset_Name=\"INIT\"/></Vevarero>";
-    EXPECT_EQ (text.substr (0, opening.size()), opening);
-    EXPECT_EQ (text.substr (text.size() - closing.size()), closing);
-}
-
-TEST (HostState, SavingTwiceGivesTheSameBytesAndLeavesTheTreeAlone)
-{
-    VevareroAudioProcessor processor;
-    processor.presetName = "Twice";
-
-    const auto first = saveState (processor);
-    const auto second = saveState (processor);
-
-    EXPECT_EQ (first, second);
-    EXPECT_EQ (countChildrenOfType (processor.valueTreeState.state, "Preset_Name"), 0);
-    EXPECT_EQ (processor.valueTreeState.state.getNumChildren(), 29);
-}
-
-TEST (HostState, SaveSeesChangesTheTreeHasNotCaughtUpWith)
-{
-    VevareroAudioProcessor processor;
-    parameter (processor, "Cutoff").setValueNotifyingHost (0.5f);
-
-    const auto bytes = toBytes (saveState (processor));
-    EXPECT_NE (bytes.find ("<PARAM id=\"Cutoff\" value=\"4560\"/>"), std::string::npos);
-}
-
-TEST (HostState, RoundTripKeepsValuesAndName)
-{
-    const juce::String names[] = {
-        "INIT",
-        "",
-        "a & <b> \"c\" 'd'",
-        juce::String::fromUTF8 ("line\nbreak\r\ttab \xc3\x84\xc3\xa9\xe2\x82\xac \xf0\x9f\x8e\xb5 ^`"),
-    };
-
-    for (const auto& name : names)
-    {
-        VevareroAudioProcessor source;
-        moveAllAwayFromDefaults (source);
-        setValue (source, "Cutoff", 4560.0f);
-        setValue (source, "Amplitude", -60.0f);
-        source.presetName = name;
-
-        const auto block = saveState (source);
-
-        VevareroAudioProcessor restored;
-        restored.presetName = "before";
-        restored.setStateInformation (block.getData(), (int) block.getSize());
-
-        EXPECT_EQ (restored.presetName, name);
-        EXPECT_EQ (countChildrenOfType (restored.valueTreeState.state, "Preset_Name"), 0);
-
-        for (const auto& id : parameterIDs (source))
-            EXPECT_EQ (value (restored, id), value (source, id)) << id;
-
-        EXPECT_EQ (saveState (restored), block) << name;
-    }
-}
-
-TEST (HostState, NameIsStoredEscaped)
-{
-    VevareroAudioProcessor processor;
-    processor.presetName = juce::String::fromUTF8 ("a&b<c>\"d\"\n\xc3\xa9");
-
-    const auto bytes = toBytes (saveState (processor));
-    EXPECT_NE (bytes.find ("<Preset_Name Preset_Name=\"a&amp;b&lt;c&gt;&quot;d&quot;&#10;&#233;\"/></Vevarero>"),
-               std::string::npos);
-}
-
-TEST (HostState, PresetNameElement)
-{
-    struct Case { std::string element; juce::String expectedName; };
+    struct Case { juce::String name; std::string stored; };
     const Case cases[] = {
-        { "<Preset_Name Preset_Name=\"Mine\"/>", "Mine" },
-        { "<preset_name Preset_Name=\"Lower tag\"/>", "Lower tag" },
-        { "<PRESET_NAME Preset_Name=\"Upper tag\"/>", "Upper tag" },
-        { "<Preset_Name preset_name=\"Wrong case\"/>", "" },
-        { "<Preset_Name/>", "" },
-        { "<Preset_Name Preset_Name=\"First\"/><Preset_Name Preset_Name=\"Second\"/>", "First" },
-        { "", "unchanged" },
-        { "<Preset_Name Preset_Name=\"a\xff" "b\"/>", juce::String::fromUTF8 ("a\xef\xbf\xbd" "b") },
-        { "<?pi?><Preset_Name Preset_Name=\"After an instruction\"/>", "After an instruction" },
+        { "INIT", "INIT" },
+        { "", "" },
+        { "a & <b> \"c\" 'd'", "a &amp; &lt;b&gt; &quot;c&quot; 'd'" },
+        { juce::String::fromUTF8 ("line\nbreak\r\ttab \xc3\x84\xc3\xa9\xe2\x82\xac \xf0\x9f\x8e\xb5 ^`"),
+          "line&#10;break&#13;&#9;tab &#196;&#233;&#8364; &#127925; &#94;&#96;" },
     };
 
     for (const auto& c : cases)
     {
-        VevareroAudioProcessor processor;
-        processor.presetName = "unchanged";
-        restoreState (processor, blob ("<Vevarero>" + c.element + someParameters + "</Vevarero>"));
+        // A preset made from a saved host state still holds that state's name element.
+        VevareroAudioProcessor source;
+        load (source, Route::presetFile, "<Vevarero><preset_name Preset_Name=\"Stale\"/></Vevarero>");
+        moveAllAwayFromDefaults (source);
+        setValue (source, "Cutoff", 4560.0f); // just now, before the tree's timer has caught up
+        source.presetName = c.name;
 
-        EXPECT_EQ (processor.presetName, c.expectedName) << c.element;
-        EXPECT_EQ (value (processor, "Cutoff"), 500.0f) << c.element;
-        EXPECT_EQ (value (processor, "Bits"), 4.0f) << c.element;
+        const auto bytes = save (source, Route::hostState);
+        ASSERT_GT (bytes.size(), 9u);
+        EXPECT_EQ (bytes.substr (0, 8), "\x56\x43\x32\x21" + littleEndian32 ((juce::uint32) bytes.size() - 9));
 
-        // Only the element that gave the name leaves the tree.
-        const auto expectedLeft = c.element.find ("Second") != std::string::npos ? 1 : 0;
-        EXPECT_EQ (countChildrenOfType (processor.valueTreeState.state, "Preset_Name"), expectedLeft) << c.element;
+        const auto text = bytes.substr (8, bytes.size() - 9);
+        const std::string opening = "<Vevarero><PARAM id=\"Cutoff\" value=\"4560\"/><PARAM id=\"Resonance\" value=\"100\"/>";
+        const auto closing = "<PARAM id=\"Dry_Wet_Mix_Mod_Depth\" value=\"1\"/><Preset_Name Preset_Name=\"" + c.stored + "\"/></Vevarero>";
+        EXPECT_EQ (text.find_first_of (std::string ("\r\n\0", 3)), std::string::npos);
+        EXPECT_EQ (text.substr (0, opening.size()), opening);
+        EXPECT_EQ (bytes.substr (bytes.size() - std::min (bytes.size(), closing.size() + 1)), closing + '\0');
+
+        VevareroAudioProcessor restored;
+        restored.presetName = "before";
+        restored.setStateInformation (bytes.data(), (int) bytes.size());
+
+        EXPECT_EQ (restored.presetName, c.name);
+
+        for (int i = 0; i < source.getParameters().size(); ++i)
+            EXPECT_EQ (restored.getParameters()[i]->getValue(), source.getParameters()[i]->getValue()) << i;
+
+        EXPECT_EQ (save (restored, Route::hostState), bytes) << c.stored;
+        EXPECT_EQ (save (restored, Route::hostState), bytes) << "saved twice: " << c.stored;
+        EXPECT_EQ (countChildren (restored.valueTreeState.state, "Preset_Name"), 0);
     }
 }
 
-TEST (HostState, ForeignRootAndExtraChildrenAreKept)
+TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
 {
-    VevareroAudioProcessor processor;
-    moveAllAwayFromDefaults (processor);
-    restoreState (processor, blob ("<Elsewhere><Extra a=\"1\"/>" + someParameters + "</Elsewhere>"));
+    auto withName = [] (const std::string& element)
+    {
+        return blob ("<Vevarero>" + element + "<PARAM id=\"Cutoff\" value=\"500\"/><PARAM id=\"Bits\" value=\"4\"/></Vevarero>");
+    };
+    const auto good = withName ("<Preset_Name Preset_Name=\"New\"/>");
+    auto withLength = [&good] (juce::uint32 length) { return good.substr (0, 4) + littleEndian32 (length) + good.substr (8); };
 
-    const auto& state = processor.valueTreeState.state;
-    EXPECT_EQ (state.getType().toString(), "Elsewhere");
-    EXPECT_EQ (state.getChild (0).getType().toString(), "Extra");
-    EXPECT_EQ (countChildrenOfType (state, "PARAM"), 29);
-
-    for (const auto& id : parameterIDs (processor))
-        if (id != "Cutoff" && id != "Bits")
-        {
-            EXPECT_EQ (value (processor, id), defaultValue (processor, id)) << id;
-        }
-}
-
-TEST (HostState, BrokenBlobsChangeNothing)
-{
-    const auto text = "<Vevarero>" + someParameters + "<Preset_Name Preset_Name=\"New\"/></Vevarero>";
-    const auto good = blob (text);
-
-    struct Case { const char* what; std::string bytes; };
+    // A cutoff of 1234, the value before the restore, marks a blob that is refused.
+    struct Case { const char* what; std::string bytes; juce::String name; float cutoff = 500.0f; };
     const Case cases[] = {
-        { "four bytes", good.substr (0, 4) },
-        { "header only", good.substr (0, 8) },
-        { "length zero", good.substr (0, 4) + littleEndian32 (0) + good.substr (8) },
-        { "negative length", good.substr (0, 4) + littleEndian32 (0x80000000u) + good.substr (8) },
-        { "bad magic", littleEndian32 (0x21324357) + good.substr (4) },
-        { "cut off text", good.substr (0, good.size() / 2) },
-        { "length cutting the text short", good.substr (0, 4) + littleEndian32 (20) + good.substr (8) },
-        { "zero byte inside the text", good.substr (0, 20) + '\0' + good.substr (21) },
-        { "not xml", blob ("Vevarero, Cutoff 500") },
-        { "dangling multi-byte sequence", good.substr (0, 4) + littleEndian32 (3) + "<\xf0\x9f" },
+        { "as written", good, "New" },
+        { "tag in lower case", withName ("<preset_name Preset_Name=\"Lower\"/>"), "Lower" },
+        { "tag in upper case", withName ("<PRESET_NAME Preset_Name=\"Upper\"/>"), "Upper" },
+        { "attribute in another case", withName ("<Preset_Name preset_name=\"Wrong case\"/>"), "" },
+        { "no attribute", withName ("<Preset_Name/>"), "" },
+        { "two elements", withName ("<Preset_Name Preset_Name=\"First\"/><Preset_Name Preset_Name=\"Second\"/>"), "First" },
+        { "no element", withName (""), "Old" },
+        { "broken UTF-8", withName ("<Preset_Name Preset_Name=\"a\xff" "b\"/>"), juce::String::fromUTF8 ("a\xef\xbf\xbd" "b") },
+        { "length larger than the data", withLength (100000), "New" },
+        { "four bytes", good.substr (0, 4), "Old", 1234.0f },
+        { "header only", good.substr (0, 8), "Old", 1234.0f },
+        { "length zero", withLength (0), "Old", 1234.0f },
+        { "negative length", withLength (0x80000000u), "Old", 1234.0f },
+        { "length cutting the text short", withLength (20), "Old", 1234.0f },
+        { "bad magic", littleEndian32 (0x21324357) + good.substr (4), "Old", 1234.0f },
+        { "zero byte inside the text", good.substr (0, 20) + '\0' + good.substr (21), "Old", 1234.0f },
+        { "not XML", blob ("Vevarero, Cutoff 500"), "Old", 1234.0f },
+        { "dangling multi-byte sequence", good.substr (0, 4) + littleEndian32 (3) + "<\xf0\x9f", "Old", 1234.0f },
     };
 
     for (const auto& c : cases)
@@ -196,58 +87,16 @@ TEST (HostState, BrokenBlobsChangeNothing)
         setValue (processor, "Cutoff", 1234.0f);
         processor.presetName = "Old";
         const auto before = processor.valueTreeState.copyState();
+        const auto refused = c.cutoff == 1234.0f;
 
-        restoreState (processor, c.bytes);
+        processor.setStateInformation (c.bytes.data(), (int) c.bytes.size());
 
-        EXPECT_EQ (processor.presetName, "Old") << c.what;
-        EXPECT_EQ (value (processor, "Cutoff"), 1234.0f) << c.what;
-        EXPECT_TRUE (processor.valueTreeState.copyState().isEquivalentTo (before)) << c.what;
+        EXPECT_EQ (processor.presetName, c.name) << c.what;
+        EXPECT_EQ (value (processor, "Cutoff"), c.cutoff) << c.what;
+        EXPECT_EQ (value (processor, "Bits"), refused ? 16.0f : 4.0f) << c.what;
+        EXPECT_TRUE (! refused || processor.valueTreeState.copyState().isEquivalentTo (before)) << c.what;
+
+        // Only the element that gave the name leaves the tree.
+        EXPECT_EQ (countChildren (processor.valueTreeState.state, "Preset_Name"), c.bytes.find ("Second") != std::string::npos ? 1 : 0) << c.what;
     }
-
-    // A length field larger than the data is cut to the data, which here still holds the whole text.
-    VevareroAudioProcessor processor;
-    restoreState (processor, good.substr (0, 4) + littleEndian32 (100000) + good.substr (8));
-    EXPECT_EQ (processor.presetName, "New");
-    EXPECT_EQ (value (processor, "Cutoff"), 500.0f);
-}
-
-TEST (HostState, ValuesThatAreNotNumbersOrOutOfRangeAreMended)
-{
-    VevareroAudioProcessor processor;
-    moveAllAwayFromDefaults (processor);
-
-    restoreState (processor, blob ("<Vevarero><PARAM id=\"Cutoff\" value=\"nan\"/><PARAM id=\"Resonance\" value=\"-inf\"/>"
-                                   "<PARAM id=\"Bits\" value=\"1e30\"/><PARAM id=\"Drive\"/><PARAM id=\"Rate\" value=\"-3\"/>"
-                                   "<PARAM id=\"LFOs_Mix\" value=\"25\"/></Vevarero>"));
-
-    EXPECT_EQ (value (processor, "Cutoff"), 11000.0f);
-    EXPECT_EQ (value (processor, "Resonance"), 0.0f);
-    EXPECT_EQ (value (processor, "Bits"), 16.0f);
-    EXPECT_EQ (value (processor, "Drive"), 0.0f);
-    EXPECT_EQ (value (processor, "Rate"), 0.0f);
-    EXPECT_EQ (value (processor, "LFOs_Mix"), 25.0f);
-    EXPECT_TRUE (allParametersSane (processor));
-
-    const auto bytes = toBytes (saveState (processor));
-    for (const char* word : { "\"nan\"", "\"-nan\"", "\"inf\"", "\"-inf\"" })
-        EXPECT_EQ (bytes.find (word), std::string::npos) << word;
-}
-
-TEST (HostState, OnlyTheCurrentNameTravels)
-{
-    // A preset made from a saved host state keeps that state's name element in the tree.
-    const auto file = freshFolder ("stale-name").getChildFile ("from-a-host.glp");
-    writeBytes (file, "<Vevarero>" + someParameters + "<preset_name Preset_Name=\"Stale\"/></Vevarero>");
-
-    VevareroAudioProcessor source;
-    ASSERT_TRUE (qrvx::PresetsManager::loadPreset (file, source.valueTreeState).wasOk());
-    source.presetName = "Current";
-
-    const auto block = saveState (source);
-    EXPECT_EQ (countChildrenOfType (source.valueTreeState.state, "Preset_Name"), 1);
-
-    VevareroAudioProcessor restored;
-    restored.setStateInformation (block.getData(), (int) block.getSize());
-    EXPECT_EQ (restored.presetName, "Current");
-    EXPECT_EQ (value (restored, "Cutoff"), 500.0f);
 }

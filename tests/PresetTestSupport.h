@@ -1,73 +1,59 @@
 #pragma once
 
+#include "presets/PresetsManager.h"
 #include "processor/PluginProcessor.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 // Helpers shared by the preset-file, host-state and start-up tests.
 namespace presettest
 {
-    inline juce::RangedAudioParameter& parameter (VevareroAudioProcessor& processor, const juce::String& id)
-    {
-        auto* p = processor.valueTreeState.getParameter (id);
-        if (p == nullptr)
-            throw std::runtime_error ("no parameter " + id.toStdString());
-        return *p;
-    }
+    using qrvx::PresetsManager;
+
+    const std::string fileHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n \r\n";
 
     inline float value (VevareroAudioProcessor& processor, const juce::String& id)
     {
         return processor.valueTreeState.getRawParameterValue (id)->load();
     }
 
-    /** Writes a real value the way a host does. */
     inline void setValue (VevareroAudioProcessor& processor, const juce::String& id, float realValue)
     {
-        auto& p = parameter (processor, id);
-        p.setValueNotifyingHost (p.convertTo0to1 (realValue));
+        auto* p = processor.valueTreeState.getParameter (id);
+        p->setValueNotifyingHost (p->convertTo0to1 (realValue));
     }
 
-    inline float defaultValue (VevareroAudioProcessor& processor, const juce::String& id)
-    {
-        auto& p = parameter (processor, id);
-        return p.convertFrom0to1 (p.getDefaultValue());
-    }
-
-    inline juce::StringArray parameterIDs (VevareroAudioProcessor& processor)
-    {
-        juce::StringArray ids;
-
-        for (auto* p : processor.getParameters())
-            if (auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p))
-                ids.add (ranged->paramID);
-
-        return ids;
-    }
-
-    /** Moves every parameter away from its default so that a load visibly sets or resets each. */
+    /** Moves every parameter away from its default, so that a load visibly sets or resets each. */
     inline void moveAllAwayFromDefaults (VevareroAudioProcessor& processor)
     {
         for (auto* p : processor.getParameters())
             p->setValueNotifyingHost (p->getDefaultValue() > 0.5f ? 0.0f : 1.0f);
     }
 
-    /** True when every parameter holds a finite value inside its range. */
-    inline ::testing::AssertionResult allParametersSane (VevareroAudioProcessor& processor)
+    /** Every parameter finite and in its range, and every one but the named at its default. */
+    inline testing::AssertionResult othersAtDefault (VevareroAudioProcessor& processor, std::initializer_list<const char*> named)
     {
         for (auto* p : processor.getParameters())
         {
-            auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (p);
-            const auto& range = ranged->getNormalisableRange();
-            const auto real = processor.valueTreeState.getRawParameterValue (ranged->paramID)->load();
+            auto& ranged = dynamic_cast<juce::RangedAudioParameter&> (*p);
+            const auto real = value (processor, ranged.paramID);
+            const auto isNamed = std::any_of (named.begin(), named.end(), [&] (const char* id) { return ranged.paramID == id; });
 
-            if (! std::isfinite (real) || real < range.start || real > range.end)
-                return ::testing::AssertionFailure() << ranged->paramID << " holds " << real;
+            if (! std::isfinite (real) || real < ranged.getNormalisableRange().start || real > ranged.getNormalisableRange().end
+                || (! isNamed && real != ranged.convertFrom0to1 (ranged.getDefaultValue())))
+                return testing::AssertionFailure() << ranged.paramID << " holds " << real;
         }
+        return testing::AssertionSuccess();
+    }
 
-        return ::testing::AssertionSuccess();
+    inline int countChildren (const juce::ValueTree& tree, const juce::String& typeIgnoringCase)
+    {
+        return (int) std::count_if (tree.begin(), tree.end(), [&] (const juce::ValueTree& child)
+                                    { return child.getType().toString().equalsIgnoreCase (typeIgnoringCase); });
     }
 
     /** An empty folder for one test's files inside the build tree. */
@@ -92,19 +78,39 @@ namespace presettest
         return std::string (static_cast<const char*> (block.getData()), block.getSize());
     }
 
-    inline std::string toBytes (const juce::MemoryBlock& block)
+    inline std::string littleEndian32 (juce::uint32 v)
     {
-        return std::string (static_cast<const char*> (block.getData()), block.getSize());
+        return { (char) (v & 0xff), (char) (v >> 8 & 0xff), (char) (v >> 16 & 0xff), (char) (v >> 24) };
     }
 
-    inline int countChildrenOfType (const juce::ValueTree& tree, const juce::String& type)
+    /** A host-state blob around the given text, its length field matching. */
+    inline std::string blob (const std::string& text)
     {
-        int count = 0;
+        return littleEndian32 (0x21324356) + littleEndian32 ((juce::uint32) text.size()) + text + '\0';
+    }
 
-        for (const auto& child : tree)
-            if (child.getType().toString().equalsIgnoreCase (type))
-                ++count;
+    /** The two ways a parameter tree travels: as a preset file and as the host's state. */
+    enum class Route { presetFile, hostState };
 
-        return count;
+    inline void load (VevareroAudioProcessor& processor, Route route, const std::string& document)
+    {
+        if (route == Route::hostState)
+            return processor.setStateInformation (blob (document).data(), (int) blob (document).size());
+
+        const auto file = freshFolder ("route").getChildFile ("loaded.glp");
+        writeBytes (file, document);
+        EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk()) << document;
+    }
+
+    inline std::string save (VevareroAudioProcessor& processor, Route route)
+    {
+        const auto file = freshFolder ("route").getChildFile ("saved.glp");
+
+        if (route == Route::presetFile)
+            return PresetsManager::savePreset (processor.valueTreeState, file).wasOk() ? readBytes (file) : "(not saved)";
+
+        juce::MemoryBlock block (10000, true); // whatever the host's block held is replaced
+        processor.getStateInformation (block);
+        return std::string (static_cast<const char*> (block.getData()), block.getSize());
     }
 }
