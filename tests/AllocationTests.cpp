@@ -1,12 +1,8 @@
-#include "ProcessorInspector.h"
 #include "SignalTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
-#include <random>
 
 // Every heap allocation of the test binary goes through these replacements. They count only on
 // the thread that has opened a counting window, so other threads and other tests are unaffected.
@@ -15,26 +11,15 @@ namespace
     thread_local bool countingAllocations = false;
     std::atomic<long> allocationCount { 0 };
 
-    void* allocate (std::size_t size)
+    void* allocate (std::size_t size, std::size_t alignment)
     {
         if (countingAllocations)
             ++allocationCount;
 
-        if (auto* memory = std::malloc (size == 0 ? 1 : size))
-            return memory;
+        // aligned_alloc takes only sizes that are whole multiples of the alignment.
+        const auto align = std::max (alignment, sizeof (void*));
 
-        throw std::bad_alloc();
-    }
-
-    void* allocateAligned (std::size_t size, std::align_val_t alignment)
-    {
-        if (countingAllocations)
-            ++allocationCount;
-
-        const auto align = juce::jmax ((std::size_t) alignment, sizeof (void*));
-        const auto rounded = (size + align - 1) / align * align;
-
-        if (auto* memory = std::aligned_alloc (align, rounded == 0 ? align : rounded))
+        if (auto* memory = std::aligned_alloc (align, std::max (align, (size + align - 1) / align * align)))
             return memory;
 
         throw std::bad_alloc();
@@ -50,80 +35,73 @@ namespace
     };
 }
 
-void* operator new (std::size_t size)                                              { return allocate (size); }
-void* operator new[] (std::size_t size)                                            { return allocate (size); }
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept              { try { return allocate (size); } catch (...) { return nullptr; } }
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept            { try { return allocate (size); } catch (...) { return nullptr; } }
-void* operator new (std::size_t size, std::align_val_t alignment)                  { return allocateAligned (size, alignment); }
-void* operator new[] (std::size_t size, std::align_val_t alignment)                { return allocateAligned (size, alignment); }
-void operator delete (void* memory) noexcept                                       { std::free (memory); }
-void operator delete[] (void* memory) noexcept                                     { std::free (memory); }
-void operator delete (void* memory, std::size_t) noexcept                          { std::free (memory); }
-void operator delete[] (void* memory, std::size_t) noexcept                        { std::free (memory); }
-void operator delete (void* memory, std::align_val_t) noexcept                     { std::free (memory); }
-void operator delete[] (void* memory, std::align_val_t) noexcept                   { std::free (memory); }
-void operator delete (void* memory, std::size_t, std::align_val_t) noexcept        { std::free (memory); }
-void operator delete[] (void* memory, std::size_t, std::align_val_t) noexcept      { std::free (memory); }
+// The array, nothrow and aligned sized forms call these by default.
+void* operator new (std::size_t size)                             { return allocate (size, alignof (std::max_align_t)); }
+void* operator new (std::size_t size, std::align_val_t alignment) { return allocate (size, (std::size_t) alignment); }
+void operator delete (void* memory) noexcept                     { std::free (memory); }
+void operator delete (void* memory, std::size_t) noexcept        { std::free (memory); }
+void operator delete (void* memory, std::align_val_t) noexcept   { std::free (memory); }
 
 namespace
 {
-    TEST (AllocationCounter, SeesAllocationsInsideItsWindowOnly)
+    TEST (AllocationCounter, SeesPlainArrayAndAlignedAllocationsInsideItsWindowOnly)
     {
+        struct alignas (64) Wide { float values[16]; };
         std::vector<int> outside (100);
 
         AllocationWindow window;
-        auto inside = std::make_unique<std::vector<float>> (1000);
+        std::vector<float> plain (1000);
+        auto array = std::make_unique<float[]> (1000);
+        auto wide = std::make_unique<Wide>();
         juce::String text ("a string long enough to need the heap, not a small buffer");
-        EXPECT_GE (window.count(), 2);
+        EXPECT_EQ (window.count(), 4);
     }
 
-    TEST (AllocationFree, ProcessBlockAllocatesNothing)
+    TEST (ProcessBlockProperties, RandomSettingsRatesAndBlockSizesStayFiniteAndBoundedAndAllocateNothing)
     {
-        const char* const parameterIDs[] = {
-            "Cutoff", "Resonance", "Filter_Type", "Drive", "Distortion_Routing", "Rate", "Bits", "LoFi_Routing",
-            "Amplitude", "Dry_Wet_Mix", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave",
-            "LFO_2_Rate", "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix",
-            "Cutoff_Mod_Source", "Cutoff_Mod_Depth", "Resonance_Mod_Source", "Resonance_Mod_Depth",
-            "Rate_Mod_Source", "Rate_Mod_Depth", "Bits_Mod_Source", "Bits_Mod_Depth",
-            "Dry_Wet_Mix_Mod_Source", "Dry_Wet_Mix_Mod_Depth"
-        };
+        const double sampleRates[] = { 22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0 };
+        const int maximumBlocks[] = { 1, 32, 256, 512, 1024 };
+        const double tempos[] = { 0.0, 1.0, 60.0, 120.0, 174.0, 999.0 };
 
-        VevareroAudioProcessor processor;
-        signaltest::FakePlayHead playHead;
-        playHead.bpm = 128.0;
-        processor.setPlayHead (&playHead);
-
-        constexpr int maximumBlock = 512;
-
-        for (const double sampleRate : { 44100.0, 96000.0, 22050.0, 192000.0 })
-            processor.prepareToPlay (sampleRate, 2048);
-
-        processor.prepareToPlay (48000.0, maximumBlock);
-
-        std::mt19937 rng (99);
-        std::uniform_real_distribution<float> unit (0.0f, 1.0f);
-        juce::AudioBuffer<float> buffer (2, 3 * maximumBlock);
-        juce::MidiBuffer midi;
-        long allocations = 0;
-
-        for (int block = 0; block < 400; ++block)
+        for (unsigned int seed = 1; seed <= 24; ++seed)
         {
-            for (int change = 0; change < 3; ++change)
-                processor.valueTreeState.getParameter (parameterIDs[rng() % std::size (parameterIDs)])->setValueNotifyingHost (unit (rng));
+            std::mt19937 rng (seed);
+            auto pick = [&rng] (int count) { return std::uniform_int_distribution<int> (0, count - 1) (rng); };
+            std::uniform_real_distribution<float> unit (0.0f, 1.0f);
 
-            // Empty, ordinary, announced-maximum and oversized blocks.
-            const int sizes[] = { 0, 1, 64, maximumBlock + 64, 3 * maximumBlock };
-            const auto size = block % 7 == 0 ? sizes[(size_t) block / 7 % 5] : (int) (rng() % (maximumBlock + 1));
-            buffer.setSize (2, size, false, false, true);
-            signaltest::fillWithNoise (buffer, rng, 0.9f);
-            playHead.hasPosition = block % 11 != 0;
+            signaltest::FakePlayHead playHead;
+            VevareroAudioProcessor processor;
+            processor.setPlayHead (&playHead);
+            const auto& parameters = processor.getParameters();
+            const auto sampleRate = sampleRates[pick (8)];
+            const auto maximumBlock = maximumBlocks[pick (5)];
+            processor.prepareToPlay (sampleRates[pick (8)], 2048); // hosts prepare again for other settings
+            processor.prepareToPlay (sampleRate, maximumBlock);
+            juce::AudioBuffer<float> buffer;
+            juce::MidiBuffer midi;
 
-            AllocationWindow window;
-            processor.processBlock (buffer, midi);
-            allocations += window.count();
+            for (int block = 0; block < 60; ++block)
+            {
+                for (int change = pick (6); change > 0; --change)
+                    parameters[pick (parameters.size())]->setValueNotifyingHost (unit (rng));
+
+                // Now and then a block longer than announced, which must be split.
+                playHead.bpm = tempos[pick (6)];
+                playHead.hasPosition = pick (8) != 0;
+                const auto size = pick (10) == 0 ? maximumBlock + 64 + pick (3 * maximumBlock + 1) : pick (maximumBlock + 65);
+                buffer.setSize (2, size, false, false, true);
+                signaltest::fillWithNoise (buffer, rng, pick (4) == 0 ? 4.0f : 1.0f);
+
+                const auto allocations = [&]
+                {
+                    AllocationWindow window;
+                    processor.processBlock (buffer, midi);
+                    return window.count();
+                }();
+
+                ASSERT_EQ (allocations, 0) << "seed " << seed << " block " << block;
+                ASSERT_LT (signaltest::peakOrInfinity (buffer), 64.0f) << "seed " << seed << " at " << sampleRate << " Hz, block " << block;
+            }
         }
-
-        EXPECT_EQ (allocations, 0);
-        processor.setPlayHead (nullptr);
     }
 }

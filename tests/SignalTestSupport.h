@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <random>
-#include <vector>
 
 namespace signaltest
 {
@@ -15,32 +13,34 @@ namespace signaltest
     {
         juce::Optional<PositionInfo> getPosition() const override
         {
-            if (! hasPosition)
-                return {};
-
             PositionInfo info;
             info.setBpm (bpm);
-            return info;
+            return hasPosition ? juce::Optional<PositionInfo> (info) : juce::nullopt;
         }
 
         juce::Optional<double> bpm;
         bool hasPosition = true;
     };
 
-    /** Sets a parameter the way the editor or host would, given its real (de-normalised) value. */
-    inline void setParameter (VevareroAudioProcessor& processor, const juce::String& id, float realValue)
+    /** Parameter IDs with real (de-normalised) values, set the way the editor or host would. */
+    using Settings = std::vector<std::pair<juce::String, float>>;
+
+    inline void setParameters (VevareroAudioProcessor& processor, const Settings& settings)
     {
-        auto* parameter = processor.valueTreeState.getParameter (id);
-        ASSERT_NE (parameter, nullptr) << id;
-        parameter->setValueNotifyingHost (parameter->convertTo0to1 (realValue));
+        for (const auto& [id, value] : settings)
+        {
+            auto* parameter = processor.valueTreeState.getParameter (id);
+            ASSERT_NE (parameter, nullptr) << id;
+            parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+        }
     }
 
-    inline float parameterValue (VevareroAudioProcessor& processor, const juce::String& id)
+    inline void process (VevareroAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
     {
-        return processor.valueTreeState.getRawParameterValue (id)->load();
+        juce::MidiBuffer midi;
+        processor.processBlock (buffer, midi);
     }
 
-    /** Fills every channel with independent uniform noise of the given peak level. */
     inline void fillWithNoise (juce::AudioBuffer<float>& buffer, std::mt19937& rng, float level)
     {
         std::uniform_real_distribution<float> noise (-level, level);
@@ -56,24 +56,24 @@ namespace signaltest
         float peak = 0.0f;
 
         for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-        {
             for (int i = 0; i < buffer.getNumSamples(); ++i)
-            {
-                const auto sample = buffer.getSample (channel, i);
-
-                if (! std::isfinite (sample))
-                    return std::numeric_limits<float>::infinity();
-
-                peak = std::max (peak, std::abs (sample));
-            }
-        }
+                peak = std::isfinite (buffer.getSample (channel, i)) ? std::max (peak, std::abs (buffer.getSample (channel, i)))
+                                                                      : std::numeric_limits<float>::infinity();
 
         return peak;
     }
 
-    inline std::vector<float> firstSamples (const juce::AudioBuffer<float>& buffer, int numSamples)
+    /** One sample through the filter tap chosen at run time. */
+    inline float runFilter (qrvx::StateVariableFilter<float>& filter, int type, float input)
     {
-        const auto* data = buffer.getReadPointer (0);
-        return { data, data + numSamples };
+        using qrvx::FilterType;
+
+        switch (type)
+        {
+            case 1:  return filter.filter<FilterType::highpass> (input);
+            case 2:  return filter.filter<FilterType::bandpass> (input);
+            case 3:  return filter.filter<FilterType::notch> (input);
+            default: return filter.filter<FilterType::lowpass> (input);
+        }
     }
 }
