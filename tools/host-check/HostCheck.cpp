@@ -27,21 +27,47 @@ namespace
             return juce::String ((juce::uint32) juce::String (e.id).hashCode() & 0x7fffffffu);
         };
 
+        // JUCE's VST3 hosting saves <VST3PluginState> with the component's state in base 64. That
+        // state is the client's: the plug-in's blob, then the client's private data, which its reader
+        // finds by the marker at the very end, so the check keeps it whole.
         f.extractPluginState = [] (const juce::MemoryBlock& hostState, juce::MemoryBlock& pluginState)
         {
-            // JUCE's VST3 hosting saves <VST3PluginState> with the component's state in base 64.
             const auto xml = juce::AudioProcessor::getXmlFromBinary (hostState.getData(), (int) hostState.getSize());
+            const auto* component = xml != nullptr ? xml->getChildByName ("IComponent") : nullptr;
 
-            if (xml == nullptr)
+            return component != nullptr
+                && pluginState.fromBase64Encoding (component->getAllSubText())
+                && pluginState.getSize() > 0;
+        };
+
+        f.replacePluginState = [] (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
+                                   juce::MemoryBlock& newHostState)
+        {
+            const auto xml = juce::AudioProcessor::getXmlFromBinary (hostState.getData(), (int) hostState.getSize());
+            auto* component = xml != nullptr ? xml->getChildByName ("IComponent") : nullptr;
+
+            if (component == nullptr)
                 return false;
 
-            if (auto* component = xml->getChildByName ("IComponent"))
-                return pluginState.fromBase64Encoding (component->getAllSubText()) && pluginState.getSize() > 0;
-
-            return false;
+            component->deleteAllTextElements();
+            component->addTextElement (pluginState.toBase64Encoding());
+            juce::AudioProcessor::copyXmlToBinary (*xml, newHostState);
+            return true;
         };
 
         return f;
+    }
+
+    /** Where the text of the plug-in's state property stands in the Turtle text of an LV2 host
+        state, without its quotes; empty when there is none.
+    */
+    juce::Range<int> findLv2StateString (const juce::String& turtle, const juce::String& uri)
+    {
+        const auto property = turtle.indexOf ("<" + uri + ":StateString>");
+        const auto open = property < 0 ? -1 : turtle.indexOfChar (property, '"');
+        const auto close = open < 0 ? -1 : turtle.indexOfChar (open + 1, '"');
+
+        return close > open ? juce::Range<int> (open + 1, close) : juce::Range<int>();
     }
 
     FormatUnderCheck makeLv2 (PluginHost& host, const juce::File& location, const juce::String& uri)
@@ -59,22 +85,31 @@ namespace
             return "des:" + uri + ":" + e.id;
         };
 
+        // JUCE's LV2 client stores the plug-in's blob as one string property, in JUCE's own base-64
+        // form ("<size>.<digits>"), which JUCE's hosting saves as Turtle text. That form has no
+        // character a Turtle string would escape, so the quotes delimit it.
         f.extractPluginState = [uri] (const juce::MemoryBlock& hostState, juce::MemoryBlock& pluginState)
         {
-            // JUCE's LV2 client stores the plug-in's blob as one state property, in JUCE's own
-            // base-64 form ("<size>.<digits>"), which JUCE's hosting saves as Turtle text.
             const auto text = hostState.toString();
-            const auto property = text.indexOf ("<" + uri + ":StateString>");
+            const auto range = findLv2StateString (text, uri);
 
-            if (property < 0)
+            return ! range.isEmpty()
+                && pluginState.fromBase64Encoding (text.substring (range.getStart(), range.getEnd()))
+                && pluginState.getSize() > 0;
+        };
+
+        f.replacePluginState = [uri] (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
+                                      juce::MemoryBlock& newHostState)
+        {
+            const auto text = hostState.toString();
+            const auto range = findLv2StateString (text, uri);
+
+            if (range.isEmpty())
                 return false;
 
-            const auto open = text.indexOfChar (property, '"');
-            const auto close = open < 0 ? -1 : text.indexOfChar (open + 1, '"');
-
-            return close > open
-                && pluginState.fromBase64Encoding (text.substring (open + 1, close))
-                && pluginState.getSize() > 0;
+            const auto newText = text.replaceSection (range.getStart(), range.getLength(), pluginState.toBase64Encoding());
+            newHostState.replaceAll (newText.toRawUTF8(), newText.getNumBytesAsUTF8());
+            return true;
         };
 
         f.listsParametersInOrder = false;

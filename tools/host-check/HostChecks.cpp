@@ -1,5 +1,6 @@
 #include "HostChecks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 
@@ -124,6 +125,9 @@ namespace
 
         return e.defaultValue;
     }
+
+    /** JUCE's marker for XML stored as bytes, which the plug-in's state blob starts with. */
+    constexpr juce::uint32 pluginStateMagic = 0x21324356;
 
     juce::uint32 readLittleEndian32 (const juce::MemoryBlock& block, size_t offset)
     {
@@ -541,88 +545,168 @@ void HostChecks::checkStateRoundTrip()
     if (! expect (hostState.getSize() > 0, "the host saved an empty state"))
         return;
 
-    const auto blobChecked = checkPluginStateBlob (hostState, savingParameters);
+    juce::MemoryBlock pluginState;
+    const auto blob = openPluginStateBlob (hostState, savingParameters, "the saved state", pluginState);
 
-    auto restored = createInstance();
+    juce::Array<juce::AudioProcessorParameter*> restoredParameters;
+    const auto restored = restoreIntoNewInstance (hostState, restoredParameters);
 
     if (restored == nullptr)
         return;
 
-    const auto restoredParameters = findParameters (*restored);
+    expectSameValues (savingParameters, restoredParameters, "after save and restore into a new instance");
 
-    if (restoredParameters.isEmpty())
-        return;
-
-    restored->prepareToPlay (sampleRate, blockSize);
-    restored->setStateInformation (hostState.getData(), (int) hostState.getSize());
-    processSines (*restored, 2, 0, phase);
-    restored->releaseResources();
-
-    int written = 0;
-
-    for (size_t i = 0; i < vevareroParameters.size(); ++i)
-    {
-        const auto& e = vevareroParameters[i];
-        const auto savedValue = savingParameters[(int) i]->getValue();
-        const auto restoredValue = restoredParameters[(int) i]->getValue();
-
-        if (realValueWrittenBeforeSave (e) != e.defaultValue)
-            ++written;
-
-        expect (std::abs (restoredValue - savedValue) <= defaultTolerance,
-                "after save and restore into a new instance parameter " + quoted (e.id) + " reads "
-                + juce::String (restoredValue, 6) + ", expected the saved " + juce::String (savedValue, 6));
-    }
+    const auto written = std::count_if (vevareroParameters.begin(), vevareroParameters.end(),
+                                        [] (const auto& e) { return realValueWrittenBeforeSave (e) != e.defaultValue; });
 
     if (failures == failuresBefore)
         pass ("state of " + juce::String ((int) hostState.getSize()) + " bytes restored into a new instance: all "
-              + juce::String (restoredParameters.size()) + " values match (" + juce::String (written)
+              + juce::String (restoredParameters.size()) + " values match (" + juce::String ((int) written)
               + " of them away from their defaults)"
-              + (blobChecked ? "; the plug-in's own blob in it holds the Vevarero XML with every PARAM and the preset name"
-                             : juce::String()));
+              + (blob != nullptr ? "; the plug-in's own blob in it holds the Vevarero XML with every PARAM and the preset name"
+                                 : ""));
+
+    if (blob != nullptr)
+        checkPresetNameRoundTrip (hostState, pluginState, *blob, savingParameters);
 }
 
-bool HostChecks::checkPluginStateBlob (const juce::MemoryBlock& hostState,
-                                       const juce::Array<juce::AudioProcessorParameter*>& saved)
+void HostChecks::checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
+                                           const juce::XmlElement& savedXml,
+                                           const juce::Array<juce::AudioProcessorParameter*>& saved)
 {
-    if (format.extractPluginState == nullptr)
-        return false;
+    if (format.replacePluginState == nullptr)
+        return;
 
     const auto failuresBefore = failures;
 
-    juce::MemoryBlock blob;
+    // Bass & <Drums> "Ü-Größe" ñ Ωμέγα Жук: the markup characters an attribute must escape, and letters
+    // from Latin-1, Greek and Cyrillic, which the plug-in's XML carries as character references.
+    const auto name = juce::String (juce::CharPointer_UTF8 ("Bass & <Drums> \"\xc3\x9c-Gr\xc3\xb6\xc3\x9f" "e\" \xc3\xb1 "
+                                                            "\xce\xa9\xce\xbc\xce\xad\xce\xb3\xce\xb1 \xd0\x96\xd1\x83\xd0\xba"));
 
-    if (! expect (format.extractPluginState (hostState, blob),
-                  "the host's saved state holds no component state from the plug-in"))
-        return false;
+    // The saved XML with the name swapped in, written the way the plug-in writes its blob. Whatever
+    // the format client appended after the blob (VST3: its private data) stays behind it.
+    juce::XmlElement xml (savedXml);
+    xml.getChildElement (xml.getNumChildElements() - 1)->setAttribute ("Preset_Name", name);
+    const auto text = xml.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
+    const auto blobEnd = 9 + (size_t) readLittleEndian32 (pluginState, 4);
+
+    juce::MemoryOutputStream namedPluginState;
+    namedPluginState.writeInt ((int) pluginStateMagic);
+    namedPluginState.writeInt ((int) text.getNumBytesAsUTF8());
+    namedPluginState.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
+    namedPluginState.writeByte (0);
+    namedPluginState.write (static_cast<const char*> (pluginState.getData()) + blobEnd, pluginState.getSize() - blobEnd);
+
+    juce::MemoryBlock namedHostState;
+
+    if (! expect (format.replacePluginState (hostState, namedPluginState.getMemoryBlock(), namedHostState),
+                  "cannot put a plug-in state with another preset name into the host's state"))
+        return;
+
+    juce::Array<juce::AudioProcessorParameter*> restoredParameters;
+    auto restored = restoreIntoNewInstance (namedHostState, restoredParameters);
+
+    if (restored == nullptr)
+        return;
+
+    expectSameValues (saved, restoredParameters, "after restoring a state with the preset name " + quoted (name));
+
+    juce::MemoryBlock resavedHostState, resavedPluginState;
+    restored->getStateInformation (resavedHostState);
+    const auto resaved = openPluginStateBlob (resavedHostState, saved, "the state saved after restoring a preset name",
+                                              resavedPluginState);
+
+    if (resaved == nullptr)
+        return;
+
+    const auto actual = resaved->getChildElement (resaved->getNumChildElements() - 1)->getStringAttribute ("Preset_Name");
+
+    expect (actual == name, "the preset name came back as " + quoted (actual) + ", expected " + quoted (name)
+                            + " (put into the host's state, restored into a new instance and saved again)");
+
+    if (failures == failuresBefore)
+        pass ("the preset name " + quoted (name) + " went into the plug-in's blob (" + juce::String ((int) text.getNumBytesAsUTF8())
+              + " bytes of XML), through this format's state into a new instance and back out unchanged, with all "
+              + juce::String (restoredParameters.size()) + " values");
+}
+
+std::unique_ptr<juce::AudioPluginInstance> HostChecks::restoreIntoNewInstance (const juce::MemoryBlock& hostState,
+                                                                               juce::Array<juce::AudioProcessorParameter*>& parameters)
+{
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return {};
+
+    parameters = findParameters (*instance);
+
+    if (parameters.isEmpty())
+        return {};
+
+    double phase = 0.0;
+    instance->prepareToPlay (sampleRate, blockSize);
+    instance->setStateInformation (hostState.getData(), (int) hostState.getSize());
+    processSines (*instance, 2, 0, phase);
+    instance->releaseResources();
+    return instance;
+}
+
+void HostChecks::expectSameValues (const juce::Array<juce::AudioProcessorParameter*>& saved,
+                                   const juce::Array<juce::AudioProcessorParameter*>& restored,
+                                   const juce::String& when)
+{
+    for (size_t i = 0; i < vevareroParameters.size(); ++i)
+    {
+        const auto savedValue = saved[(int) i]->getValue();
+        const auto restoredValue = restored[(int) i]->getValue();
+
+        expect (std::abs (restoredValue - savedValue) <= defaultTolerance,
+                when + " parameter " + quoted (vevareroParameters[i].id) + " reads "
+                + juce::String (restoredValue, 6) + ", expected the saved " + juce::String (savedValue, 6));
+    }
+}
+
+std::unique_ptr<juce::XmlElement> HostChecks::openPluginStateBlob (const juce::MemoryBlock& hostState,
+                                                                   const juce::Array<juce::AudioProcessorParameter*>& saved,
+                                                                   const juce::String& whichState,
+                                                                   juce::MemoryBlock& pluginState)
+{
+    if (format.extractPluginState == nullptr)
+        return {};
+
+    const auto failuresBefore = failures;
+
+    if (! expect (format.extractPluginState (hostState, pluginState),
+                  whichState + " holds no component state from the plug-in"))
+        return {};
 
     // The plug-in's own blob: magic, length L, L bytes of XML, a zero byte; the format client may
     // append its own data after it.
-    constexpr juce::uint32 magic = 0x21324356;
-    const auto prefix = juce::String ("the plug-in's state blob (") + juce::String ((int) blob.getSize()) + " bytes): ";
+    const auto prefix = "the plug-in's blob in " + whichState + " (" + juce::String ((int) pluginState.getSize()) + " bytes): ";
 
-    if (! expect (blob.getSize() > 9 && readLittleEndian32 (blob, 0) == magic,
+    if (! expect (pluginState.getSize() > 9 && readLittleEndian32 (pluginState, 0) == pluginStateMagic,
                   prefix + "does not start with JUCE's binary XML magic 0x21324356"))
-        return false;
+        return {};
 
-    const auto length = (size_t) readLittleEndian32 (blob, 4);
+    const auto length = (size_t) readLittleEndian32 (pluginState, 4);
 
-    if (! expect (length > 0 && 8 + length < blob.getSize() && blob[8 + length] == 0,
+    if (! expect (length > 0 && 8 + length < pluginState.getSize() && pluginState[8 + length] == 0,
                   prefix + "length field " + juce::String ((int) length) + " does not match a zero-terminated text"))
-        return false;
+        return {};
 
-    const auto text = juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + 8, (int) length);
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (pluginState.getData()) + 8, (int) length);
     expect (! text.containsAnyOf ("\r\n"), prefix + "the XML text spans more than one line");
     expect (! text.startsWith ("<?xml"), prefix + "the XML text starts with a declaration");
 
-    const auto xml = juce::parseXML (text);
+    auto xml = juce::parseXML (text);
 
     if (! expect (xml != nullptr, prefix + "the text is not well-formed XML")
         || ! expect (xml->hasTagName ("Vevarero"), prefix + "root element " + quoted (xml->getTagName()) + ", expected \"Vevarero\"")
         || ! expect (xml->getNumChildElements() == (int) vevareroParameters.size() + 1,
                      prefix + juce::String (xml->getNumChildElements()) + " child elements, expected "
                      + juce::String ((int) vevareroParameters.size()) + " PARAM elements and the preset name"))
-        return false;
+        return {};
 
     for (size_t i = 0; i < vevareroParameters.size(); ++i)
     {
@@ -647,5 +731,8 @@ bool HostChecks::checkPluginStateBlob (const juce::MemoryBlock& hostState,
             prefix + "the last child is " + quoted (presetName->getTagName())
             + ", expected a \"Preset_Name\" element with a \"Preset_Name\" attribute");
 
-    return failures == failuresBefore;
+    if (failures != failuresBefore)
+        return {};
+
+    return xml;
 }

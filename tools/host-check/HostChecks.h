@@ -48,11 +48,17 @@ struct FormatUnderCheck
         a way the check can open; returns false when it cannot.
     */
     std::function<bool (const juce::MemoryBlock& hostState, juce::MemoryBlock& pluginState)> extractPluginState;
+
+    /** The reverse of extractPluginState: the host's saved state with another plug-in state in place of
+        the one it holds, in the format's own encoding. Returns false when it cannot.
+    */
+    std::function<bool (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
+                        juce::MemoryBlock& newHostState)> replacePluginState;
 };
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block and a state save and restore.
+    processed block, a state save and restore, and a preset name carried through the state.
 */
 class HostChecks final
 {
@@ -83,9 +89,27 @@ private:
     void checkBusLayouts();
     void checkProcessing();
     void checkStateRoundTrip();
-    /** Returns true when the format lets the blob be opened and it holds what it should. */
-    bool checkPluginStateBlob (const juce::MemoryBlock& hostState,
-                               const juce::Array<juce::AudioProcessorParameter*>& saved);
+    void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
+                                   const juce::XmlElement& savedXml,
+                                   const juce::Array<juce::AudioProcessorParameter*>& saved);
+
+    /** A new instance with the host state restored into it and a block processed, so that formats
+        that hand state over with the audio have done so; null after a failure.
+    */
+    std::unique_ptr<juce::AudioPluginInstance> restoreIntoNewInstance (const juce::MemoryBlock& hostState,
+                                                                       juce::Array<juce::AudioProcessorParameter*>& parameters);
+    void expectSameValues (const juce::Array<juce::AudioProcessorParameter*>& saved,
+                           const juce::Array<juce::AudioProcessorParameter*>& restored,
+                           const juce::String& when);
+
+    /** Opens the plug-in's own blob in a host state and checks its wrapper, its XML and that every
+        PARAM holds what these host parameters read. Returns the XML and fills pluginState with what
+        the format carried, or returns null when the format gives no access or after a failure.
+    */
+    std::unique_ptr<juce::XmlElement> openPluginStateBlob (const juce::MemoryBlock& hostState,
+                                                           const juce::Array<juce::AudioProcessorParameter*>& saved,
+                                                           const juce::String& whichState,
+                                                           juce::MemoryBlock& pluginState);
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (HostChecks)
 };
