@@ -77,30 +77,23 @@ void QXLook::drawScrollbar (juce::Graphics& g, juce::ScrollBar&, int x, int y, i
     const auto slotIndent = juce::jmin (width, height) >= 16 ? 1.0f : 0.0f;
     const auto thumbIndent = slotIndent + 1.0f;
 
-    const auto fx = (float) x, fy = (float) y, fw = (float) width, fh = (float) height;
-    const auto thumbStart = (float) thumbStartPosition, thumbLength = (float) thumbSize;
+    // Both kinds are rounded along their length, so the corner radius is half the thickness.
+    const auto thickness = (float) (isScrollbarVertical ? width : height);
+    const auto slotArea = juce::Rectangle<int> (x, y, width, height).toFloat().reduced (slotIndent);
 
     juce::Path slot, thumb;
+    slot.addRoundedRectangle (slotArea, (thickness - 2.0f * slotIndent) * 0.5f);
 
-    if (isScrollbarVertical)
+    if (thumbSize > 0)
     {
-        slot.addRoundedRectangle (fx + slotIndent, fy + slotIndent, fw - 2.0f * slotIndent, fh - 2.0f * slotIndent,
-                                  (fw - 2.0f * slotIndent) * 0.5f);
+        const auto across = (float) (isScrollbarVertical ? x : y) + thumbIndent;
+        const auto along = (float) thumbStartPosition + thumbIndent;
+        const auto length = (float) thumbSize - 2.0f * thumbIndent;
+        const auto depth = thickness - 2.0f * thumbIndent;
 
-        if (thumbSize > 0)
-            thumb.addRoundedRectangle (fx + thumbIndent, thumbStart + thumbIndent,
-                                       fw - 2.0f * thumbIndent, thumbLength - 2.0f * thumbIndent,
-                                       (fw - 2.0f * thumbIndent) * 0.5f);
-    }
-    else
-    {
-        slot.addRoundedRectangle (fx + slotIndent, fy + slotIndent, fw - 2.0f * slotIndent, fh - 2.0f * slotIndent,
-                                  (fh - 2.0f * slotIndent) * 0.5f);
-
-        if (thumbSize > 0)
-            thumb.addRoundedRectangle (thumbStart + thumbIndent, fy + thumbIndent,
-                                       thumbLength - 2.0f * thumbIndent, fh - 2.0f * thumbIndent,
-                                       (fh - 2.0f * thumbIndent) * 0.5f);
+        const auto thumbArea = isScrollbarVertical ? juce::Rectangle<float> (across, along, depth, length)
+                                                   : juce::Rectangle<float> (along, across, length, depth);
+        thumb.addRoundedRectangle (thumbArea, depth * 0.5f);
     }
 
     g.setColour (lightGrey);
