@@ -10,18 +10,6 @@
 
 namespace
 {
-    void createParameter (juce::AudioProcessorValueTreeState& tree,
-                          const juce::String& id,
-                          const juce::String& name,
-                          const juce::String& label,
-                          juce::NormalisableRange<float> range,
-                          float defaultValue,
-                          qrvx::ParameterTextFunction valueToText)
-    {
-        tree.createAndAddParameter (std::make_unique<ProcessorParameter> (id, name, label, range,
-                                                                          defaultValue, std::move (valueToText)));
-    }
-
     /** Text of a parameter without a converter of its own: its normalised value, two decimals. */
     qrvx::ParameterTextFunction normalisedValueText (juce::NormalisableRange<float> range)
     {
@@ -75,7 +63,7 @@ void VevareroAudioProcessor::initializeParameters()
                         const juce::NormalisableRange<float>& range, float defaultValue,
                         const qrvx::ParameterTextFunction& valueToText)
     {
-        createParameter (tree, id, name, label, range, defaultValue, valueToText);
+        tree.createAndAddParameter (std::make_unique<ProcessorParameter> (id, name, label, range, defaultValue, valueToText));
         return tree.getRawParameterValue (id);
     };
 
@@ -121,11 +109,8 @@ void VevareroAudioProcessor::initializeParameters()
         const auto depthID = targets[target].id + ids.modDepthSuffix;
         const juce::String word (targets[target].word);
 
-        createParameter (tree, sourceID, word + " Mod Source", {}, modSourceRange, 0.0f, getModSourceText);
-        createParameter (tree, depthID, word + " Mod Depth", {}, modDepthRange, 0.0f, normalisedValueText (modDepthRange));
-
-        modulationValues[target].source = tree.getRawParameterValue (sourceID);
-        modulationValues[target].depth = tree.getRawParameterValue (depthID);
+        modulationValues[target].source = add (sourceID, word + " Mod Source", {}, modSourceRange, 0.0f, getModSourceText);
+        modulationValues[target].depth = add (depthID, word + " Mod Depth", {}, modDepthRange, 0.0f, normalisedValueText (modDepthRange));
     }
 }
 
@@ -458,14 +443,16 @@ void VevareroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
     for (int channel = numProcessed; channel < numInputs; ++channel)
         buffer.clear (channel, 0, numSamples);
 
-    const auto settings = readBlockSettings();
-
-    // A host that breaks its announced block size gets the block in pieces that fit the work
-    // buffers; every state carries over between pieces, so the result is the same.
+    // Before the first prepareToPlay there are no work buffers to render into.
     const auto capacity = gainBuffer.getNumSamples();
 
     if (capacity <= 0)
         return;
+
+    const auto settings = readBlockSettings();
+
+    // A host that breaks its announced block size gets the block in pieces that fit the work
+    // buffers; every state carries over between pieces, so the result is the same.
 
     for (int start = 0; start < numSamples; start += capacity)
     {
@@ -491,7 +478,7 @@ void VevareroAudioProcessor::updateTempo() noexcept
         if (const auto reported = position->getBpm())
             tempo = (float) *reported;
 
-    // jmax also turns a NaN into 1; an infinite tempo would make every synced rate infinite.
+    // A NaN or infinite tempo would make every synced rate NaN or infinite, so it counts as 1.
     bpm = std::isfinite (tempo) ? juce::jmax (1.0f, tempo) : 1.0f;
     msPerWholeNote = 60000.0f / bpm * 4.0f;
 }
