@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config ninja-build clang libclang-rt-14-dev libgtest-dev
+  build-essential cmake pkg-config ninja-build clang libclang-rt-dev libgtest-dev
   juce-modules-source
   libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
   libx11-dev libxcomposite-dev libxcursor-dev libxext-dev libxinerama-dev libxrandr-dev

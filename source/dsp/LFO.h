@@ -170,7 +170,7 @@ private:
         return random;
     }
 
-    /** 2u − 1 for the generator's next 32-bit output u, taken unsigned, scaled to [0, 1). */
+    /** A level in [-1, 1): 2u - 1, with u the generator's next 32-bit output read unsigned and scaled to [0, 1). */
     static double randomLevel (juce::Random& random)
     {
         const auto u = (double) (juce::uint32) random.nextInt() / 4294967296.0;

@@ -112,22 +112,5 @@ struct StateVariableFilter
         else
             return (SampleType) (lp * 0.5 + (double) hp * 0.5);
     }
-
-    /** Drive and filter for one sample: cutoff in Hz, resonance 0..1, drive factor 1..15, period in seconds. */
-    template <FilterType type, DriveRouting routing>
-    SampleType processSample (SampleType input, SampleType driveFactor, SampleType cutoffHz,
-                              SampleType resonance, SampleType samplePeriod) noexcept
-    {
-        if constexpr (routing == DriveRouting::preFilter)
-            input = drive (input, driveFactor);
-
-        updateCoefficients (cutoffHz, resonance, samplePeriod);
-        const auto output = filter<type> (input);
-
-        if constexpr (routing == DriveRouting::postFilter)
-            return drive (output, driveFactor);
-        else
-            return output;
-    }
 };
 }

@@ -9,10 +9,6 @@ namespace
         return juce::String (qrvx::toNearestInteger (value));
     }
 
-    juce::String decimalText (float value, int places)
-    {
-        return qrvx::toDecimalText (value, places);
-    }
 
     /** The entry of a label list; indices are compared unsigned, so a negative one is out of range. */
     template <size_t N>
@@ -125,7 +121,7 @@ namespace qrvx
 {
     const ParameterTextFunction getPercentParameterText = [] (float value)
     {
-        return decimalText (value, 2) + " %";
+        return qrvx::toDecimalText (value, 2) + " %";
     };
 
     const ParameterTextFunction getMillisecondsParameterText = [] (float value)
@@ -140,7 +136,7 @@ namespace qrvx
 
     const ParameterTextFunction getHertzWithDecimalsParameterText = [] (float value)
     {
-        return decimalText (value, 3) + " Hz";
+        return qrvx::toDecimalText (value, 3) + " Hz";
     };
 
     const ParameterTextFunction getDecibelsParameterText = [] (float value)
@@ -148,7 +144,7 @@ namespace qrvx
         if (value <= -70.0f)
             return juce::String ("-INF dB");
 
-        return (value >= 0.0f ? "+" : "") + decimalText (value, 2) + " dB";
+        return (value >= 0.0f ? "+" : "") + qrvx::toDecimalText (value, 2) + " dB";
     };
 
     const ParameterTextFunction getSyncedTimeParameterText = [] (float value)
