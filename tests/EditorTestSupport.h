@@ -1,0 +1,142 @@
+#pragma once
+
+#include "processor/PluginProcessor.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <map>
+#include <vector>
+
+/** What the host hears from the processor: every parameter change and every begin/end gesture,
+    counted per parameter ID, in the order they arrive. Attach it to a processor for the life of a
+    test case; it detaches itself.
+*/
+class HostEventRecorder final : private juce::AudioProcessorListener
+{
+public:
+    struct Event
+    {
+        enum class Kind { begin, value, end } kind;
+        juce::String parameterID;
+        float value = 0.0f;
+    };
+
+    explicit HostEventRecorder (VevareroAudioProcessor& p) : processor (p) { processor.addListener (this); }
+    ~HostEventRecorder() override { processor.removeListener (this); }
+
+    const std::vector<Event>& events() const { return recorded; }
+    void clear() { recorded.clear(); }
+
+    int count (Event::Kind kind) const
+    {
+        int n = 0;
+        for (auto& e : recorded)
+            n += e.kind == kind ? 1 : 0;
+        return n;
+    }
+
+    int gestureBegins() const { return count (Event::Kind::begin); }
+    int gestureEnds() const   { return count (Event::Kind::end); }
+    int valueChanges() const  { return count (Event::Kind::value); }
+
+    /** The IDs of the parameters that received a value, in order. */
+    juce::StringArray changedParameters() const
+    {
+        juce::StringArray ids;
+        for (auto& e : recorded)
+            if (e.kind == Event::Kind::value)
+                ids.add (e.parameterID);
+        return ids;
+    }
+
+    /** True when the events are exactly begin, value, end for each value written, in that order. */
+    bool everyValueInItsOwnGesture() const
+    {
+        if (recorded.size() % 3 != 0 || recorded.empty())
+            return false;
+
+        for (size_t i = 0; i < recorded.size(); i += 3)
+            if (recorded[i].kind != Event::Kind::begin || recorded[i + 1].kind != Event::Kind::value
+                || recorded[i + 2].kind != Event::Kind::end
+                || recorded[i].parameterID != recorded[i + 1].parameterID
+                || recorded[i].parameterID != recorded[i + 2].parameterID)
+                return false;
+
+        return true;
+    }
+
+private:
+    juce::String idOf (int index) const
+    {
+        if (auto* withID = dynamic_cast<juce::AudioProcessorParameterWithID*> (processor.getParameters()[index]))
+            return withID->paramID;
+        return {};
+    }
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float value) override
+    {
+        recorded.push_back ({ Event::Kind::value, idOf (index), value });
+    }
+
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override
+    {
+        recorded.push_back ({ Event::Kind::begin, idOf (index) });
+    }
+
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override
+    {
+        recorded.push_back ({ Event::Kind::end, idOf (index) });
+    }
+
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
+    VevareroAudioProcessor& processor;
+    std::vector<Event> recorded;
+};
+
+/** Normalised value of a parameter, looked up by ID. */
+inline float normalisedValue (VevareroAudioProcessor& p, const juce::String& id)
+{
+    auto* parameter = p.valueTreeState.getParameter (id);
+    jassert (parameter != nullptr);
+    return parameter != nullptr ? parameter->getValue() : -1.0f;
+}
+
+/** Sets a parameter as a host would (no gesture), by ID and normalised value. */
+inline void setNormalisedValue (VevareroAudioProcessor& p, const juce::String& id, float value)
+{
+    if (auto* parameter = p.valueTreeState.getParameter (id))
+        parameter->setValueNotifyingHost (value);
+}
+
+/** Paints a component (and its children) with JUCE's software renderer, one pixel per unit. */
+inline juce::Image renderComponent (juce::Component& c)
+{
+    juce::Image image (juce::Image::ARGB, juce::jmax (1, c.getWidth()), juce::jmax (1, c.getHeight()), true,
+                       juce::SoftwareImageType());
+    juce::Graphics g (image);
+    c.paintEntireComponent (g, true);
+    return image;
+}
+
+/** Sends a full click (down and up) at a point in the component's own coordinates, through JUCE's
+    own mouse event path for the given button(s).
+*/
+inline void clickComponent (juce::Component& c, juce::Point<float> position,
+                            juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
+{
+    auto source = juce::Desktop::getInstance().getMainMouseSource();
+    const auto now = juce::Time::getCurrentTime();
+    const juce::MouseEvent down (source, position, buttons, juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                                 &c, &c, now, position, now, 1, false);
+    c.mouseDown (down);
+    const juce::MouseEvent up (source, position, buttons, juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
+                               &c, &c, now, position, now, 1, false);
+    c.mouseUp (up);
+}
+
+/** Where the test PNG sheets go (inside the build folder). */
+inline juce::File testOutputFile (const juce::String& name)
+{
+    return juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name);
+}
