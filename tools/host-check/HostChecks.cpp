@@ -148,6 +148,7 @@ int HostChecks::run()
     checkBusLayouts();
     checkProcessing();
     checkStateRoundTrip();
+    checkEditor();
     return failures;
 }
 
@@ -735,4 +736,66 @@ std::unique_ptr<juce::XmlElement> HostChecks::openPluginStateBlob (const juce::M
         return {};
 
     return xml;
+}
+
+//==============================================================================
+void HostChecks::checkEditor()
+{
+    constexpr int openings = 5;
+    constexpr int editorWidth = 640, editorHeight = 400;
+    // Long enough for the view to be embedded and for the editor's 50 ms timer to run a few times.
+    constexpr int millisecondsOpen = 200;
+
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto parameters = findParameters (*instance);
+
+    if (parameters.isEmpty())
+        return;
+
+    if (! expect (instance->hasEditor(), "the plug-in says it has no editor"))
+        return;
+
+    const auto failuresBefore = failures;
+    juce::Array<float> valuesBefore;
+
+    for (auto* p : parameters)
+        valuesBefore.add (p->getValue());
+
+    for (int opening = 1; opening <= openings; ++opening)
+    {
+        const auto when = "opening " + juce::String (opening) + ": ";
+        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+
+        if (! expect (editor != nullptr, when + "the host got no editor"))
+            return;
+
+        // As a host does: the view goes into a window of its own on the desktop.
+        editor->setVisible (true);
+        editor->addToDesktop (0);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsOpen);
+
+        expect (editor->getPeer() != nullptr, when + "the editor has no window");
+        expect (editor->getWidth() == editorWidth && editor->getHeight() == editorHeight,
+                when + "the editor is " + juce::String (editor->getWidth()) + " x " + juce::String (editor->getHeight())
+                + ", expected " + juce::String (editorWidth) + " x " + juce::String (editorHeight));
+
+        editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+
+        expect (instance->getActiveEditor() == nullptr, when + "the instance still holds an editor after it was closed");
+    }
+
+    for (int i = 0; i < parameters.size(); ++i)
+        expect (parameters[i]->getValue() == valuesBefore[i],
+                "parameter " + quoted (vevareroParameters[(size_t) i].id) + " changed from "
+                + juce::String (valuesBefore[i], 6) + " to " + juce::String (parameters[i]->getValue(), 6)
+                + " while the editor was opened and closed");
+
+    if (failures == failuresBefore)
+        pass ("editor opened in a window and closed " + juce::String (openings) + " times, "
+              + juce::String (editorWidth) + " x " + juce::String (editorHeight) + " each time; no parameter moved");
 }

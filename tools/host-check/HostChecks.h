@@ -58,7 +58,8 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, a state save and restore, and a preset name carried through the state.
+    processed block, a state save and restore, a preset name carried through the state, and the
+    plug-in's editor opened and closed in a window.
 */
 class HostChecks final
 {
@@ -89,6 +90,7 @@ private:
     void checkBusLayouts();
     void checkProcessing();
     void checkStateRoundTrip();
+    void checkEditor();
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,
                                    const juce::Array<juce::AudioProcessorParameter*>& saved);

@@ -1,0 +1,128 @@
+// Opens the editor of the built Vevarero VST3 in a window, the way a host does, and writes what the
+// X server shows of that window to a PNG. The editor runs inside the plug-in's own copy of JUCE,
+// embedded into the host's window, so the pixels are taken from the X server rather than painted
+// again here.
+//
+//   VevareroEditorPicture <Vevarero.vst3> <picture.png>
+
+#include "PluginHost.h"
+
+#include <iostream>
+
+// Last: Xlib's macros would clash with JUCE's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace
+{
+    // Xlib's default handler ends the process on any error; a bare Xvfb without a window manager
+    // lacks atoms that JUCE names on every window it opens.
+    int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
+
+    // Long enough for the view to be embedded and painted, and for the editor's timer to have
+    // filled in what it polls (the LFO rate readouts).
+    constexpr int millisecondsBeforePicture = 1000;
+
+    juce::Image grabWindow (::Window window, int width, int height)
+    {
+        auto* display = XOpenDisplay (nullptr);
+
+        if (display == nullptr)
+            return {};
+
+        XSync (display, False);
+        juce::Image picture;
+
+        if (auto* ximage = XGetImage (display, window, 0, 0, (unsigned int) width, (unsigned int) height, AllPlanes, ZPixmap))
+        {
+            picture = juce::Image (juce::Image::RGB, width, height, false);
+            const juce::Image::BitmapData pixels (picture, juce::Image::BitmapData::writeOnly);
+
+            for (int y = 0; y < height; ++y)
+            {
+                for (int x = 0; x < width; ++x)
+                {
+                    const auto p = XGetPixel (ximage, x, y);
+                    pixels.setPixelColour (x, y, juce::Colour ((juce::uint8) ((p & ximage->red_mask) >> 16),
+                                                               (juce::uint8) ((p & ximage->green_mask) >> 8),
+                                                               (juce::uint8) (p & ximage->blue_mask)));
+                }
+            }
+
+            XDestroyImage (ximage);
+        }
+
+        XCloseDisplay (display);
+        return picture;
+    }
+}
+
+int main (int argc, char* argv[])
+{
+    if (argc < 3)
+    {
+        std::cerr << "usage: " << argv[0] << " <Vevarero.vst3> <picture.png>" << std::endl;
+        return 2;
+    }
+
+    XSetErrorHandler (ignoreXErrors);
+    const juce::ScopedJuceInitialiser_GUI juce;
+
+    const auto cwd = juce::File::getCurrentWorkingDirectory();
+    const auto bundle = cwd.getChildFile (argv[1]);
+    const auto output = cwd.getChildFile (argv[2]);
+
+    PluginHost host;
+    juce::String error;
+    auto instance = host.loadVst3 (bundle, 48000.0, 512, error);
+
+    if (instance == nullptr)
+    {
+        std::cerr << "cannot load " << bundle.getFullPathName() << ": " << error << std::endl;
+        return 1;
+    }
+
+    juce::Image picture;
+
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+
+        if (editor == nullptr)
+        {
+            std::cerr << "the plug-in gave no editor" << std::endl;
+            return 1;
+        }
+
+        editor->setTopLeftPosition (0, 0);
+        editor->setVisible (true);
+        editor->addToDesktop (0);
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBeforePicture);
+
+        if (auto* peer = editor->getPeer())
+            picture = grabWindow ((::Window) peer->getNativeHandle(), editor->getWidth(), editor->getHeight());
+    }
+
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    instance.reset();
+
+    if (! picture.isValid())
+    {
+        std::cerr << "could not read the editor's window from the X server" << std::endl;
+        return 1;
+    }
+
+    output.getParentDirectory().createDirectory();
+    output.deleteFile();
+    juce::FileOutputStream stream (output);
+    juce::PNGImageFormat png;
+
+    if (! stream.openedOk() || ! png.writeImageToStream (picture, stream))
+    {
+        std::cerr << "cannot write " << output.getFullPathName() << std::endl;
+        return 1;
+    }
+
+    std::cout << "wrote " << output.getFullPathName() << " (" << picture.getWidth() << " x "
+              << picture.getHeight() << ")" << std::endl;
+    return 0;
+}
