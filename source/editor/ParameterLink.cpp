@@ -1,0 +1,37 @@
+#include "ParameterLink.h"
+
+#include "HostQuirks.h"
+
+ParameterLink::ParameterLink (const juce::String& parameterID, juce::AudioProcessorValueTreeState& valueTreeState)
+    : parameter (valueTreeState.getParameter (parameterID)),
+      range (valueTreeState.getParameterRange (parameterID)),
+      isAbletonLive (qrvx::HostQuirks::isAbletonLive())
+{
+}
+
+void ParameterLink::updateIntParameter (int index)
+{
+    writeValue (range.convertTo0to1 (static_cast<float> (index)));
+}
+
+void ParameterLink::writeValue (float normalisedValue)
+{
+    writeValue (parameter, normalisedValue, isAbletonLive);
+}
+
+void ParameterLink::writeValue (juce::AudioProcessorParameter* target, float normalisedValue, bool isAbletonLive)
+{
+    // A socket built for a target the processor does not have holds no parameter.
+    if (target == nullptr)
+        return;
+
+    if (isAbletonLive)
+    {
+        target->setValueNotifyingHost (normalisedValue);
+        return;
+    }
+
+    target->beginChangeGesture();
+    target->setValueNotifyingHost (normalisedValue);
+    target->endChangeGesture();
+}
