@@ -14,6 +14,14 @@ void ParameterLink::updateIntParameter (int index)
     writeValue (range.convertTo0to1 (static_cast<float> (index)));
 }
 
+int ParameterLink::readIntParameter() const
+{
+    if (parameter == nullptr)
+        return 0;
+
+    return juce::roundToInt (range.convertFrom0to1 (parameter->getValue()));
+}
+
 void ParameterLink::writeValue (float normalisedValue)
 {
     writeValue (parameter, normalisedValue, isAbletonLive);

@@ -15,6 +15,11 @@ struct ParameterLink
     /** Writes a choice index, converted through the copied range, under writeValue's rule. */
     void updateIntParameter (int index);
 
+    /** The choice index the parameter holds now, read back through the copied range; 0 (the first
+        choice) when there is no parameter.
+    */
+    int readIntParameter() const;
+
     /** Writes a normalised value: alone in Ableton Live, which makes an automation gesture of each
         change by itself, otherwise inside a begin/end gesture of its own.
     */
