@@ -1,0 +1,69 @@
+#pragma once
+
+#include "processor/PluginProcessor.h"
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <functional>
+#include <memory>
+
+/** The strip along the bottom of the editor: the current preset's name on a blue plate (click it
+    for the list of presets), arrows that step through the presets folder, and the save, settings
+    and randomise buttons, between the logotype and the maker's wordmark.
+
+    Menus and dialogs open asynchronously; what happens once the user has chosen is done by the
+    public ...Chosen functions, which tests call directly.
+*/
+class Footer final : public juce::Component,
+                     public juce::Button::Listener
+{
+public:
+    explicit Footer (VevareroAudioProcessor& processor);
+    ~Footer() override;
+
+    void paint (juce::Graphics&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+
+    /** Shows the processor's preset name; the editor's timer calls this. */
+    void updatePresetName();
+
+    /** Names (without extension) of the preset files in the presets folder, read afresh. */
+    juce::StringArray createPresetNamesArray() const;
+
+    /** Loads the preset names[index] and makes it the current one. A preset that fails to load
+        leaves the current one as it was and tells the user why.
+    */
+    void loadPreset (juce::StringArray names, int index);
+
+    //==============================================================================
+    /** The preset list: one item per name (IDs from 1), the current preset coloured. */
+    juce::PopupMenu createPresetListMenu (const juce::StringArray& names) const;
+    juce::PopupMenu::Options presetListMenuOptions();
+    void presetListItemChosen (const juce::StringArray& names, int itemID);
+
+    //==============================================================================
+    // What the footer opens outside itself. Each starts out doing the real thing; tests swap
+    // them for recorders so that no window or file manager appears.
+    std::function<void (const juce::String& title, const juce::String& message)> showFailure;
+
+private:
+    void showPresetList();
+    void stepThroughPresets (bool forwards);
+
+    VevareroAudioProcessor& processor;
+    bool isAbletonLive = false;
+    juce::Random random;
+
+    std::unique_ptr<juce::Drawable> prevImage, prevDownImage, nextImage, nextDownImage,
+                                    saveImage, configImage, randomImage, randomDownImage;
+
+    std::unique_ptr<juce::Label> presetNameLabel;
+    std::unique_ptr<juce::TextButton> presetListButton;
+    std::unique_ptr<juce::DrawableButton> prevButton, nextButton, saveButton, configButton, randomButton;
+
+    std::unique_ptr<juce::Drawable> wordmarkDrawable;
+    std::unique_ptr<juce::Drawable> logoDrawable;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Footer)
+};
