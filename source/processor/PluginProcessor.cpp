@@ -3,6 +3,7 @@
 #include "ProcessorParameter.h"
 #include "dsp/BeatTranslator.h"
 #include "dsp/Crossfade.h"
+#include "editor/PluginEditor.h"
 #include "presets/ParameterTreeXml.h"
 #include "presets/PluginStateLoader.h"
 #include "presets/PluginStateSaver.h"
@@ -650,7 +651,7 @@ bool VevareroAudioProcessor::producesMidi() const              { return false; }
 
 juce::AudioProcessorEditor* VevareroAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new VevareroAudioProcessorEditor (*this);
 }
 
 bool VevareroAudioProcessor::hasEditor() const                 { return true; }
