@@ -614,3 +614,107 @@ TEST (EditorControlDrawings, SwitchesSocketsAndChevronsShowTheirStateInTheirColo
         EXPECT_EQ (left > right, ! postFilter) << left << " vs " << right;
     }
 }
+
+namespace
+{
+    /** Stands in for the editor window: a drag-and-drop container that notes the drags it runs. */
+    struct DragContainer final : juce::Component, juce::DragAndDropContainer
+    {
+        void dragOperationStarted (const juce::DragAndDropTarget::SourceDetails& details) override
+        {
+            started.add (details.description);
+        }
+
+        juce::Array<juce::var> started;
+    };
+} // namespace
+
+TEST (EditorControlSockets, ARealDragWithAnyButtonRunsInTheNearestContainerAndLandsOnTheInput)
+{
+    VevareroAudioProcessor processor;
+    DragContainer window, nested;
+    juce::Component panel;
+    InputPatchPoint input (ModulationTarget::cutoff, processor);
+
+    // One output per button: a finished drag lingers in its container until the next timer tick.
+    const std::pair<juce::ModifierKeys, int> drags[] { { leftButton, ModulationSource::lfo1 },
+                                                       { rightButton, ModulationSource::lfo2 },
+                                                       { middleButton, ModulationSource::lfoMix } };
+    juce::OwnedArray<OutputPatchPoint> outputs;
+
+    for (auto* c : { static_cast<juce::Component*> (&nested), &panel })
+        c->setBounds (0, 0, 300, 200);
+    window.setBounds (50, 50, 300, 200);
+    window.addAndMakeVisible (nested);
+    nested.addAndMakeVisible (panel);
+    for (auto& [buttons, source] : drags)
+    {
+        auto* output = outputs.add (new OutputPatchPoint (source));
+        output->setBounds (20, 20 + 40 * outputs.size(), 16, 16);
+        panel.addAndMakeVisible (output);
+    }
+    input.setBounds (200, 100, 16, 16);
+    panel.addAndMakeVisible (input);
+    window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
+    window.setVisible (true);
+    auto* peer = window.getPeer();
+    ASSERT_NE (peer, nullptr);
+
+    auto time = juce::Time::currentTimeMillis();
+    const auto send = [&] (juce::Point<int> at, juce::ModifierKeys mods)
+    {
+        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), mods,
+                                juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
+    };
+
+    for (int i = 0; i < 3; ++i)
+    {
+        const auto [buttons, source] = drags[i];
+        SCOPED_TRACE (source);
+        setNormalisedValue (processor, "Cutoff_Mod_Source", 0.0f);
+        HostEventRecorder host (processor);
+
+        send (outputs[i]->getBounds().getCentre(), buttons);
+        send ({ 100, 60 }, buttons);
+        EXPECT_FALSE (input.getIsHovered());
+        send (input.getBounds().getCentre(), buttons);
+        EXPECT_TRUE (input.getIsHovered());
+        send (input.getBounds().getCentre(), {});
+
+        EXPECT_TRUE (window.started.isEmpty());
+        ASSERT_EQ (nested.started.size(), i + 1);
+        EXPECT_EQ (nested.started.getLast(), juce::var (source));
+        EXPECT_FALSE (input.getIsHovered());
+        EXPECT_NEAR (normalisedValue (processor, "Cutoff_Mod_Source"), (float) source / 3.0f, 1.0e-6f);
+        EXPECT_TRUE (host.everyValueInItsOwnGesture());
+        EXPECT_EQ (host.valueChanges(), 1);
+    }
+
+    // Released over another output socket or bare panel, a cable routes nothing.
+    {
+        HostEventRecorder host (processor);
+        for (const auto& end : { outputs[1]->getBounds().getCentre(), juce::Point<int> { 150, 20 } })
+        {
+            auto* start = outputs.add (new OutputPatchPoint (ModulationSource::lfo1));
+            start->setBounds (30 * outputs.size(), 170, 16, 16);
+            panel.addAndMakeVisible (start);
+
+            send (start->getBounds().getCentre(), leftButton);
+            send (end, leftButton);
+            send (end, {});
+        }
+        EXPECT_TRUE (host.events().empty());
+        EXPECT_EQ (nested.started.size(), 5);
+    }
+
+    // Without a container above it, a socket cannot start a drag, and nothing breaks.
+    OutputPatchPoint loose (ModulationSource::lfo1);
+    loose.setBounds (0, 0, 16, 16);
+    const auto now = juce::Time::getCurrentTime();
+    loose.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 9.0f, 9.0f }, leftButton,
+                                       juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &loose, &loose,
+                                       now, { 8.0f, 8.0f }, now, 1, false));
+    EXPECT_EQ (nested.started.size(), 5);
+
+    window.removeFromDesktop();
+}
