@@ -43,8 +43,41 @@ namespace
         std::unique_ptr<Editor> editor;
     };
 
-    /** Puts a component on the desktop, as a host's window would hold it, and records which regions
-        get painted when the pending repaints are carried out.
+    /** Records the regions a component asks to have repainted, its children's requests included, in
+        its own coordinates. It borrows the component's cached-image slot while it lives.
+    */
+    class RepaintedRegions final
+    {
+    public:
+        explicit RepaintedRegions (juce::Component& c) : component (c)
+        {
+            component.setVisible (true); // JUCE drops the repaints of hidden components
+            component.setCachedComponentImage (new Probe (*this));
+            regions.clear(); // installing the probe repaints once
+        }
+
+        ~RepaintedRegions() { component.setCachedComponentImage (nullptr); }
+
+        /** What was asked for since the last call. */
+        juce::RectangleList<int> take() { return std::exchange (regions, {}); }
+
+    private:
+        struct Probe final : juce::CachedComponentImage
+        {
+            explicit Probe (RepaintedRegions& o) : owner (o) {}
+            void paint (juce::Graphics&) override {}
+            bool invalidateAll() override { owner.regions.add (owner.component.getLocalBounds()); return true; }
+            bool invalidate (const juce::Rectangle<int>& area) override { owner.regions.add (area); return true; }
+            void releaseResources() override {}
+            RepaintedRegions& owner;
+        };
+
+        juce::Component& component;
+        juce::RectangleList<int> regions;
+    };
+
+    /** Puts a component on the desktop, as a host's window holds it, for mouse events that go
+        through the window the way the windowing system sends them.
     */
     class WindowOnDesktop final : public juce::Component
     {
@@ -56,35 +89,19 @@ namespace
             addAndMakeVisible (content);
             addToDesktop (0);
             setVisible (true);
-            paintPending();
         }
 
         ~WindowOnDesktop() override { removeFromDesktop(); }
 
-        /** Paints whatever has been asked to repaint; returns the regions painted. */
-        juce::RectangleList<int> paintPending()
-        {
-            painted.clear();
-
-            if (auto* peer = getPeer())
-                peer->performAnyPendingRepaintsNow();
-
-            return painted;
-        }
-
-        /** Sends a mouse event through the window, as the windowing system would. */
         void mouse (juce::Point<int> position, juce::ModifierKeys buttons)
         {
             if (auto* peer = getPeer())
                 peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, position.toFloat(), buttons,
-                                        juce::MouseInputSource::defaultPressure, 0.0f,
-                                        juce::Time::currentTimeMillis());
+                                        juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
         }
 
-        void paintOverChildren (juce::Graphics& g) override { painted.add (g.getClipBounds()); }
-
     private:
-        juce::RectangleList<int> painted;
+        juce::int64 time = juce::Time::currentTimeMillis();
     };
 
     juce::String describe (juce::Rectangle<int> r) { return r.toString(); }
@@ -263,4 +280,290 @@ TEST_F (EditorWindowTest, SocketsShadowsAndLooksSitWhereTheyBelong)
     EXPECT_EQ (mix.getMaximum(), 100.0);
     parameter ("LFOs_Mix").setValueNotifyingHost (0.25f);
     EXPECT_NEAR (mix.getValue(), 25.0, 1.0e-3);
+}
+
+TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
+{
+    auto& e = *editor;
+    auto& lfo1 = I::lfoControls (e, 0);
+    auto& lfo2 = I::lfoControls (e, 1);
+
+    EXPECT_TRUE (e.isTimerRunning());
+    EXPECT_EQ (e.getTimerInterval(), 50);
+
+    RepaintedRegions window (e);
+
+    // The first tick fills both rate readouts and the preset name, which start empty; nothing else
+    // changes.
+    EXPECT_TRUE (lfo1.rateControl.valueLabel->getText().isEmpty());
+    I::tick (e);
+    EXPECT_EQ (lfo1.rateControl.valueLabel->getText(), "1.000 Hz");
+    EXPECT_EQ (lfo2.rateControl.valueLabel->getText(), "1.000 Hz");
+    {
+        auto painted = window.take();
+        EXPECT_FALSE (painted.isEmpty());
+        for (auto* c : { static_cast<juce::Component*> (&lfo1.rateControl), static_cast<juce::Component*> (&lfo2.rateControl),
+                         static_cast<juce::Component*> (&I::footer (e)) })
+            painted.subtract (c->getBounds());
+        EXPECT_TRUE (painted.isEmpty()) << describe (painted.getBounds());
+    }
+
+    // A tick with nothing changed paints nothing at all.
+    I::tick (e);
+    EXPECT_TRUE (window.take().isEmpty());
+
+    const auto syncShown = [] (LFOControls& lfo)
+    {
+        return lfo.syncIcon.getIsSynced() && lfo.rateControl.valueLabel->getText() == "1 BAR"
+            && lfo.rateControl.syncedRateKnob->isVisible() && ! lfo.rateControl.rateKnob->isVisible();
+    };
+
+    const juce::Rectangle<int> wholeEditor = e.getLocalBounds();
+
+    const struct
+    {
+        const char* id;
+        float value;
+        std::function<bool()> shows;
+        std::vector<juce::Rectangle<int>> repainted;
+    } changes[] = {
+        { "Filter_Type", 2.0f / 3.0f, [&] { return I::filterTypeSelector (e).getCurrentIndex() == 2; }, { I::filterTypeSelector (e).getBounds() } },
+        { "Distortion_Routing", 1.0f, [&] { return I::distortionRoutingSelector (e).getCurrentValue() == 1; }, { I::distortionRoutingSelector (e).getBounds() } },
+        { "LoFi_Routing", 0.5f, [&] { return I::loFiRoutingSelector (e).getCurrentIndex() == 1; }, { I::loFiRoutingSelector (e).getBounds() } },
+        { "LFO_1_Wave", 4.0f / 6.0f, [&] { return lfo1.waveformSelector.getCurrentIndex() == 4; }, { lfo1.waveformSelector.getBounds() } },
+        { "LFO_2_Wave", 1.0f, [&] { return lfo2.waveformSelector.getCurrentIndex() == 6; }, { lfo2.waveformSelector.getBounds() } },
+        { "LFO_1_Sync", 1.0f, [&] { return syncShown (lfo1); }, { lfo1.syncIcon.getBounds(), lfo1.rateControl.getBounds() } },
+        { "LFO_2_Sync", 1.0f, [&] { return syncShown (lfo2); }, { lfo2.syncIcon.getBounds(), lfo2.rateControl.getBounds() } },
+        { "Cutoff_Mod_Source", 1.0f / 3.0f, [&] { return I::lastModSource (e)[0] == 1.0f / 3.0f; }, { wholeEditor } },
+        { "Resonance_Mod_Source", 2.0f / 3.0f, [&] { return I::lastModSource (e)[1] == 2.0f / 3.0f; }, { wholeEditor } },
+        { "Rate_Mod_Source", 1.0f, [&] { return I::lastModSource (e)[2] == 1.0f; }, { wholeEditor } },
+        { "Bits_Mod_Source", 1.0f / 3.0f, [&] { return I::lastModSource (e)[3] == 1.0f / 3.0f; }, { wholeEditor } },
+        { "Dry_Wet_Mix_Mod_Source", 2.0f / 3.0f, [&] { return I::lastModSource (e)[4] == 2.0f / 3.0f; }, { wholeEditor } },
+    };
+
+    for (const auto& change : changes)
+    {
+        SCOPED_TRACE (change.id);
+
+        // As automation does: the value changes, and nothing is shown until the editor looks.
+        parameter (change.id).setValueNotifyingHost (change.value);
+        EXPECT_FALSE (change.shows());
+        EXPECT_TRUE (window.take().isEmpty());
+
+        I::tick (e);
+        EXPECT_TRUE (change.shows());
+
+        // Everything that changed is repainted, and nothing more.
+        auto painted = window.take();
+
+        for (const auto& r : change.repainted)
+        {
+            EXPECT_TRUE (painted.containsRectangle (r)) << describe (r) << " not repainted";
+            painted.subtract (r);
+        }
+
+        EXPECT_TRUE (painted.isEmpty()) << "also painted " << describe (painted.getBounds());
+
+        I::tick (e);
+        EXPECT_TRUE (window.take().isEmpty());
+    }
+
+    // A value that cannot be ordered counts as a change of routing, every tick.
+    I::lastModSource (e)[2] = std::numeric_limits<float>::quiet_NaN();
+    I::tick (e);
+    EXPECT_TRUE (window.take().containsRectangle (wholeEditor));
+}
+
+//==============================================================================
+TEST_F (EditorWindowTest, CablesRunFromTheSourceSocketToTheTargetSocketUntilUnplugged)
+{
+    auto& e = *editor;
+    e.setVisible (true);
+    I::tick (e);
+    const auto withoutCables = renderComponent (e);
+
+    // Ends and control points of two routings as drawn at this size.
+    const struct
+    {
+        const char* modSourceID;
+        int target;
+        float value;
+        juce::Point<float> from, control, to;
+    } cables[] = {
+        { "Cutoff_Mod_Source", ModulationTarget::cutoff, 1.0f / 3.0f, { 197, 234 }, { 197, 122 }, { 121, 107 } },
+        { "Dry_Wet_Mix_Mod_Source", ModulationTarget::dryWet, 1.0f, { 410, 234 }, { 410, 206 }, { 599, 203 } },
+    };
+
+    for (const auto& cable : cables)
+    {
+        SCOPED_TRACE (cable.modSourceID);
+        parameter (cable.modSourceID).setValueNotifyingHost (cable.value);
+        I::tick (e);
+
+        const auto withCable = renderComponent (e);
+        const auto changed = changedPixels (withoutCables, withCable);
+        ASSERT_GT (changed.size(), 150);
+
+        // Only a band of three pixels along the curve changes...
+        for (const auto& p : changed)
+            ASSERT_LE (distanceToCurve (p.toFloat() + juce::Point<float> (0.5f, 0.5f), cable.from, cable.control, cable.to), 2.3f)
+                << "pixel " << p.toString() << " changed";
+
+        // ...and where the stroke covers a pixel whole, it is the cable colour over what lay beneath.
+        int covered = 0;
+
+        const auto near = juce::Rectangle<float> (cable.from, cable.to).getUnion (juce::Rectangle<float> (cable.control, cable.control))
+                              .expanded (3.0f).getSmallestIntegerContainer();
+
+        for (int y = near.getY(); y < near.getBottom(); ++y)
+        {
+            for (int x = near.getX(); x < near.getRight(); ++x)
+            {
+                const juce::Point<float> centre ((float) x + 0.5f, (float) y + 0.5f);
+
+                if (distanceToCurve (centre, cable.from, cable.control, cable.to) > 0.4f
+                    || centre.getDistanceFrom (cable.from) < 3.0f || centre.getDistanceFrom (cable.to) < 3.0f)
+                    continue;
+
+                const auto beneath = withoutCables.getPixelAt (x, y);
+                const auto expected = beneath.overlaidWith (cableColour);
+                EXPECT_TRUE (sameColour (withCable.getPixelAt (x, y), expected))
+                    << "at " << x << "," << y << ": " << withCable.getPixelAt (x, y).toDisplayString (false)
+                    << ", expected " << expected.toDisplayString (false);
+                ++covered;
+            }
+        }
+
+        EXPECT_GT (covered, 100);
+
+        // A right click on the target's socket unplugs it; the cable goes at the next tick, which
+        // repaints everything.
+        host.clear();
+        {
+            RepaintedRegions repainted (e);
+            auto* socket = I::inputs (e)[(size_t) cable.target];
+            clickComponent (*socket, socket->getLocalBounds().getCentre().toFloat(), juce::ModifierKeys::rightButtonModifier);
+            EXPECT_EQ (parameter (cable.modSourceID).getValue(), 0.0f);
+            EXPECT_TRUE (host.everyValueInItsOwnGesture());
+            EXPECT_EQ (host.changedParameters(), juce::StringArray (cable.modSourceID));
+            EXPECT_FALSE (repainted.take().containsRectangle (e.getLocalBounds()));
+
+            I::tick (e);
+            EXPECT_TRUE (repainted.take().containsRectangle (e.getLocalBounds()));
+        }
+
+        EXPECT_TRUE (sameImage (renderComponent (e), withoutCables));
+    }
+
+    // Two targets fed by one LFO: two cables leave the same socket.
+    parameter ("Resonance_Mod_Source").setValueNotifyingHost (2.0f / 3.0f);
+    parameter ("Bits_Mod_Source").setValueNotifyingHost (2.0f / 3.0f);
+    I::tick (e);
+    const auto twoCables = renderComponent (e);
+    testOutputFile ("editor-window-two-cables.png").deleteFile();
+    juce::FileOutputStream sheet (testOutputFile ("editor-window-two-cables.png"));
+    juce::PNGImageFormat().writeImageToStream (twoCables, sheet);
+    const auto lfo2Socket = I::outputs (e)[1]->getBounds();
+    const auto leaving = changedPixels (withoutCables, twoCables);
+    int besideTheSocket = 0;
+
+    for (const auto& p : leaving)
+        besideTheSocket += lfo2Socket.expanded (2).contains (p) ? 1 : 0;
+
+    EXPECT_GT (besideTheSocket, 0);
+    EXPECT_TRUE (std::any_of (leaving.begin(), leaving.end(), [] (auto p) { return p.y < 110; }));  // to RES
+    EXPECT_TRUE (std::any_of (leaving.begin(), leaving.end(), [] (auto p) { return p.x < 440 && p.y > 190 && p.y < 210; })); // to BITS
+}
+
+TEST_F (EditorWindowTest, BlackShowsOnlyInTheGapsAndEachPanelCarriesItsFrameAndRule)
+{
+    auto& e = *editor;
+    e.setVisible (true);
+    I::tick (e);
+    const auto image = renderComponent (e);
+
+    juce::PNGImageFormat png;
+    auto file = testOutputFile ("editor-window.png");
+    file.deleteFile();
+    juce::FileOutputStream out (file);
+    png.writeImageToStream (image, out);
+
+    const auto black = juce::Colours::black;
+    const auto isBlack = [&] (int x, int y) { return image.getPixelAt (x, y) == black; };
+
+    // Gaps: around the window, between the top panels, between the bands, between the LFO panels,
+    // and around the footer.
+    const struct { const char* name; juce::Rectangle<int> area; } gaps[] = {
+        { "left edge", { 0, 0, 1, 332 } },        { "right edge", { 639, 0, 1, 332 } },
+        { "top edge", { 0, 0, 640, 1 } },         { "bottom edge", { 0, 398, 640, 2 } },
+        { "Filter | LoFi", { 319, 0, 2, 220 } },  { "LoFi | Output", { 479, 0, 2, 220 } },
+        { "top | LFOs", { 0, 219, 640, 2 } },     { "LFO 1 | MIX", { 212, 220, 2, 108 } },
+        { "MIX | LFO 2", { 425, 220, 2, 108 } },  { "LFOs | footer", { 0, 327, 640, 5 } },
+        { "footer left", { 0, 327, 2, 73 } },     { "footer right", { 638, 327, 2, 73 } },
+    };
+
+    for (const auto& gap : gaps)
+        for (int y = gap.area.getY(); y < gap.area.getBottom(); ++y)
+            for (int x = gap.area.getX(); x < gap.area.getRight(); ++x)
+                ASSERT_TRUE (isBlack (x, y)) << gap.name << " at " << x << "," << y;
+
+    // No black inside the panels and the footer: they cover all the rest.
+    int blackInside = 0;
+
+    for (auto* area : { &I::filterBackground (e), &I::loFiBackground (e), &I::outputBackground (e),
+                        &I::lfo1Background (e), &I::lfoMixBackground (e), &I::lfo2Background (e) })
+        for (auto p : { area->getBounds().getTopLeft(), area->getBounds().getBottomRight() - juce::Point<int> (1, 1) })
+            blackInside += isBlack (p.x, p.y) ? 1 : 0;
+
+    EXPECT_EQ (blackInside, 0);
+
+    // Each panel: a frame of 0xFF303030 along its edges, and the title rule in its module's colour.
+    const juce::Colour frame { 0xff303030 };
+    const struct { const char* name; juce::Component& panel; juce::Colour rule; } panels[] = {
+        { "Filter", I::filterBackground (e), qrvx::QrvxColours::teal },
+        { "LoFi", I::loFiBackground (e), qrvx::QrvxColours::green },
+        { "Output", I::outputBackground (e), qrvx::QrvxColours::orange },
+        { "LFO 1", I::lfo1Background (e), qrvx::QrvxColours::yellow },
+        { "LFO MIX", I::lfoMixBackground (e), qrvx::QrvxColours::yellow },
+        { "LFO 2", I::lfo2Background (e), qrvx::QrvxColours::yellow },
+    };
+
+    for (const auto& p : panels)
+    {
+        const auto b = p.panel.getBounds();
+        EXPECT_EQ (image.getPixelAt (b.getCentreX(), b.getY() + 1), frame) << p.name << " top frame";
+        EXPECT_EQ (image.getPixelAt (b.getCentreX(), b.getBottom() - 2), frame) << p.name << " bottom frame";
+        EXPECT_EQ (image.getPixelAt (b.getX() + 1, b.getY() + 100 * b.getHeight() / 218), frame) << p.name << " left frame";
+        EXPECT_EQ (image.getPixelAt (b.getRight() - 2, b.getCentreY()), frame) << p.name << " right frame";
+
+        for (int x = b.getX() + 4; x < b.getRight() - 4; ++x)
+            for (int y = b.getY() + 24; y < b.getY() + 26; ++y)
+                ASSERT_EQ (image.getPixelAt (x, y), p.rule) << p.name << " rule at " << x << "," << y;
+    }
+
+    // The shadow falls below a knob's face: it darkens rows under the face's lowest row and none
+    // above its highest.
+    auto* cut = I::cutoffControls (e).knob.get();
+    cut->setComponentEffect (nullptr);
+    const auto unshadowed = renderComponent (e);
+    cut->setVisible (false);
+    const auto bare = renderComponent (e);
+    cut->setVisible (true);
+    cut->setComponentEffect (&I::shadow (e));
+
+    juce::Range<int> faceRows, shadowRows;
+
+    for (const auto& p : changedPixels (bare, unshadowed))
+        faceRows = faceRows.isEmpty() ? juce::Range<int> (p.y, p.y + 1) : faceRows.getUnionWith (p.y);
+
+    for (const auto& p : changedPixels (unshadowed, image))
+    {
+        EXPECT_TRUE (cut->getBounds().contains (p)) << p.toString();
+        EXPECT_LT (image.getPixelAt (p.x, p.y).getBrightness(), unshadowed.getPixelAt (p.x, p.y).getBrightness());
+        shadowRows = shadowRows.isEmpty() ? juce::Range<int> (p.y, p.y + 1) : shadowRows.getUnionWith (p.y);
+    }
+
+    EXPECT_FALSE (faceRows.isEmpty());
+    EXPECT_GT (shadowRows.getEnd(), faceRows.getEnd());
+    EXPECT_GE (shadowRows.getStart(), faceRows.getStart());
 }
