@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <malloc.h>
 
 namespace
 {
@@ -100,6 +101,27 @@ namespace
                                         juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
         }
 
+        void click (juce::Point<int> position, juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
+        {
+            mouse (position, {});
+            mouse (position, buttons);
+            mouse (position, {});
+        }
+
+        /** Presses at one point, moves to the other in steps with the button held, and lets go. */
+        void drag (juce::Point<int> from, juce::Point<int> to,
+                   juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
+        {
+            constexpr int steps = 10;
+            mouse (from, {});
+            mouse (from, buttons);
+
+            for (int i = 1; i <= steps; ++i)
+                mouse (from + (to - from) * i / steps, buttons);
+
+            mouse (to, {});
+        }
+
     private:
         juce::int64 time = juce::Time::currentTimeMillis();
     };
@@ -133,6 +155,19 @@ namespace
 
         return changed;
     }
+
+    /** Every parameter's normalised value, in the processor's order. */
+    juce::Array<float> allValues (VevareroAudioProcessor& p)
+    {
+        juce::Array<float> values;
+
+        for (auto* parameter : p.getParameters())
+            values.add (parameter->getValue());
+
+        return values;
+    }
+
+    size_t heapInUse() { return mallinfo2().uordblks; }
 
     bool sameColour (juce::Colour a, juce::Colour b, int tolerance = 2)
     {
@@ -566,4 +601,185 @@ TEST_F (EditorWindowTest, BlackShowsOnlyInTheGapsAndEachPanelCarriesItsFrameAndR
     EXPECT_FALSE (faceRows.isEmpty());
     EXPECT_GT (shadowRows.getEnd(), faceRows.getEnd());
     EXPECT_GE (shadowRows.getStart(), faceRows.getStart());
+}
+
+//==============================================================================
+TEST_F (EditorWindowTest, ClicksDragsAndDropsReachTheHostAsAUserMakesThem)
+{
+    auto& e = *editor;
+    WindowOnDesktop window (e);
+    I::tick (e);
+
+    using Event = HostEventRecorder::Event;
+    const auto left = juce::ModifierKeys::leftButtonModifier;
+    const auto right = juce::ModifierKeys::rightButtonModifier;
+    const auto centreOf = [] (juce::Component& c) { return c.getBounds().getCentre(); };
+
+    // Clicks on selectors, switches and sockets write once, inside one gesture; drags on knobs and
+    // bars write as they move, inside one gesture. Positions are where a user would aim.
+    const struct
+    {
+        const char* what;
+        std::function<void()> gesture;
+        const char* parameterID;
+        float expectedValue; // normalised; negative: any value away from where it was
+    } actions[] = {
+        { "drag LFO 2 onto RES", [&] { window.drag (centreOf (*I::outputs (e)[1]), centreOf (I::resonanceControls (e).inputPatchPoint)); },
+          "Resonance_Mod_Source", 2.0f / 3.0f },
+        { "drag LFO MIX onto CUT with the right button", [&] { window.drag (centreOf (*I::outputs (e)[2]), centreOf (I::cutoffControls (e).inputPatchPoint), right); },
+          "Cutoff_Mod_Source", 1.0f },
+        { "click the filter type", [&] { window.click (centreOf (I::filterTypeSelector (e))); }, "Filter_Type", 1.0f / 3.0f },
+        { "click the drive routing", [&] { window.click (centreOf (I::distortionRoutingSelector (e))); }, "Distortion_Routing", 1.0f },
+        { "click the lo-fi routing", [&] { window.click (centreOf (I::loFiRoutingSelector (e))); }, "LoFi_Routing", 0.5f },
+        { "click LFO 1's clock", [&] { window.click (centreOf (I::lfoControls (e, 0).syncIcon)); }, "LFO_1_Sync", 1.0f },
+        { "click LFO 2's third waveform", [&]
+          {
+              const auto row = I::lfoControls (e, 1).waveformSelector.getBounds();
+              window.click ({ row.getX() + row.getWidth() * 35 / 100, row.getCentreY() });
+          }, "LFO_2_Wave", 2.0f / 6.0f },
+        { "drag the CUT knob up", [&] { window.drag (centreOf (*I::cutoffControls (e).knob), centreOf (*I::cutoffControls (e).knob) - juce::Point<int> (0, 60)); },
+          "Cutoff", -1.0f },
+        { "drag RES's depth bar", [&]
+          {
+              const auto bar = I::resonanceControls (e).depthSlider->getBounds();
+              window.drag ({ bar.getX() + 10, bar.getCentreY() }, { bar.getX() + 50, bar.getCentreY() });
+          }, "Resonance_Mod_Depth", -1.0f },
+        { "click three quarters along the LFO MIX bar", [&]
+          {
+              const auto bar = I::lfoMixSlider (e).getBounds();
+              window.click ({ bar.getX() + bar.getWidth() * 3 / 4, bar.getCentreY() });
+          }, "LFOs_Mix", -1.0f },
+        { "drag LFO 1's readout, now synced", [&] { window.drag (centreOf (I::lfoControls (e, 0).rateControl), centreOf (I::lfoControls (e, 0).rateControl) - juce::Point<int> (0, 80)); },
+          "LFO_1_Synced_Rate", -1.0f },
+        { "right click RES's socket", [&] { window.click (centreOf (I::resonanceControls (e).inputPatchPoint), right); },
+          "Resonance_Mod_Source", 0.0f },
+    };
+
+    for (const auto& action : actions)
+    {
+        SCOPED_TRACE (action.what);
+        const auto before = parameter (action.parameterID).getValue();
+        host.clear();
+
+        action.gesture();
+        // Lets a finished drag's image go, and the editor's timer catch up, as between two gestures.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (120);
+
+        const auto after = parameter (action.parameterID).getValue();
+
+        if (action.expectedValue >= 0.0f)
+            EXPECT_NEAR (after, action.expectedValue, 1.0e-6f);
+        else
+            EXPECT_NE (after, before);
+
+        EXPECT_EQ (host.gestureBegins(), 1);
+        EXPECT_EQ (host.gestureEnds(), 1);
+        ASSERT_FALSE (host.events().empty());
+        EXPECT_EQ (host.events().front().kind, Event::Kind::begin);
+        EXPECT_EQ (host.events().back().kind, Event::Kind::end);
+
+        for (const auto& id : host.changedParameters())
+            EXPECT_EQ (id, action.parameterID);
+    }
+
+    // What the clicks and drops wrote shows: the filter type, the synced readout, the routings.
+    I::tick (e);
+    EXPECT_EQ (I::filterTypeSelector (e).getCurrentIndex(), 1);
+    EXPECT_EQ (I::lfoControls (e, 1).waveformSelector.getCurrentIndex(), 2);
+    EXPECT_EQ (I::lfoControls (e, 0).rateControl.valueLabel->getText(),
+               parameter ("LFO_1_Synced_Rate").getCurrentValueAsText());
+    EXPECT_EQ (parameter ("LFO_1_Rate").getValue(), parameter ("LFO_1_Rate").getDefaultValue());
+    EXPECT_EQ (parameter ("Cutoff_Mod_Source").getValue(), 1.0f);
+    EXPECT_EQ (parameter ("Resonance_Mod_Source").getValue(), 0.0f);
+}
+
+//==============================================================================
+TEST (EditorWindowLifecycle, OpeningAndClosingLeavesNoTraceInTheProcessorOrTheHeap)
+{
+    juce::Typeface::clearTypefaceCache();
+    VevareroAudioProcessor processor;
+
+    // Away from the defaults, with routings, so that the editors have something to show.
+    setNormalisedValue (processor, "Filter_Type", 1.0f);
+    setNormalisedValue (processor, "Cutoff_Mod_Source", 1.0f / 3.0f);
+    setNormalisedValue (processor, "LFO_2_Sync", 1.0f);
+    const auto values = allValues (processor);
+    HostEventRecorder host (processor);
+
+    const auto openAndClose = [&]
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
+        ASSERT_NE (dynamic_cast<VevareroAudioProcessorEditor*> (editor.get()), nullptr);
+        EXPECT_EQ (processor.getActiveEditor(), editor.get());
+        editor->setVisible (true);
+        I::tick (*dynamic_cast<VevareroAudioProcessorEditor*> (editor.get()));
+        renderComponent (*editor);
+        editor.reset();
+        EXPECT_EQ (processor.getActiveEditor(), nullptr);
+
+        // Messages an editor posted to itself are dropped here, once it is gone.
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+    };
+
+    // The first editors fill caches of JUCE's that stay (they settle within some dozens).
+    for (int i = 0; i < 50; ++i)
+        openAndClose();
+
+    const auto heapBefore = heapInUse();
+
+    for (int i = 0; i < 50; ++i)
+        openAndClose();
+
+    // A single editor left behind would take more than this: its knobs' cached images alone do.
+    const auto grown = (juce::int64) heapInUse() - (juce::int64) heapBefore;
+    EXPECT_LT (grown, 32 * 1024) << "the heap grew by " << grown << " bytes over 50 editors";
+
+    EXPECT_EQ (allValues (processor), values);
+    EXPECT_TRUE (host.events().empty());
+    EXPECT_EQ (dynamic_cast<qrvx::QXLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+}
+
+TEST (EditorWindowLifecycle, TwoInstancesEditorsCloseInEitherOrder)
+{
+    juce::Typeface::clearTypefaceCache();
+
+    for (const auto firstBuiltClosesFirst : { true, false })
+    {
+        SCOPED_TRACE (firstBuiltClosesFirst ? "first built closes first" : "last built closes first");
+        VevareroAudioProcessor a, b;
+        setNormalisedValue (b, "LoFi_Routing", 1.0f);
+        const auto valuesA = allValues (a), valuesB = allValues (b);
+
+        auto editorA = std::make_unique<VevareroAudioProcessorEditor> (a);
+        auto editorB = std::make_unique<VevareroAudioProcessorEditor> (b);
+
+        // The last editor built owns the process-wide look; each editor's children keep its own.
+        EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &I::look (*editorB));
+        EXPECT_EQ (&editorA->getLookAndFeel(), &I::look (*editorA));
+        EXPECT_EQ (I::loFiRoutingSelector (*editorB).getCurrentIndex(), 2);
+        EXPECT_EQ (I::loFiRoutingSelector (*editorA).getCurrentIndex(), 0);
+
+        if (firstBuiltClosesFirst)
+        {
+            editorA.reset();
+            EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &I::look (*editorB));
+            I::tick (*editorB);
+            renderComponent (*editorB);
+            editorB.reset();
+        }
+        else
+        {
+            editorB.reset();
+            // Windows without a parent fall back to JUCE's own look, not to the other editor's.
+            EXPECT_EQ (dynamic_cast<qrvx::QXLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+            EXPECT_EQ (&editorA->getLookAndFeel(), &I::look (*editorA));
+            I::tick (*editorA);
+            renderComponent (*editorA);
+            editorA.reset();
+        }
+
+        EXPECT_EQ (dynamic_cast<qrvx::QXLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
+        EXPECT_EQ (allValues (a), valuesA);
+        EXPECT_EQ (allValues (b), valuesB);
+    }
 }
