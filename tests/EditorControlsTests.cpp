@@ -558,12 +558,21 @@ TEST (EditorControlSheet, EveryControlInEveryState)
              { "filter type", "Filter_Type", 4, filterType }, { "drive routing", "Distortion_Routing", 2, driveRouting },
              { "lo-fi routing", "LoFi_Routing", 3, lofiRouting }, { "LFO sync", "LFO_1_Sync", 2, syncSwitch ("LFO_1_Sync") },
              { "waveform", "LFO_1_Wave", 7, waveform ("LFO_1_Wave") } })
+    {
+        std::vector<juce::Image> states;
         for (int i = 0; i < steps; ++i)
         {
+            states.push_back (renderComponent (*buildAt (processor, build, id, (float) i / (float) (steps - 1))));
             if (i == 0 || steps == 7) // the waveform row is wide: one line per state
                 rows.push_back ({ label + (steps == 7 ? " " + juce::String (i) : juce::String()), {} });
-            rows.back().second.push_back (renderComponent (*buildAt (processor, build, id, (float) i / (float) (steps - 1))));
+            rows.back().second.push_back (states.back());
         }
+
+        // No two states of a control look alike.
+        for (size_t i = 0; i < states.size(); ++i)
+            for (size_t j = i + 1; j < states.size(); ++j)
+                EXPECT_FALSE (sameImage (states[i], states[j])) << label << " " << i << " and " << j;
+    }
 
     OutputPatchPoint output (ModulationSource::lfo1);
     output.setBounds (0, 0, 16, 16);
@@ -571,6 +580,8 @@ TEST (EditorControlSheet, EveryControlInEveryState)
     rows.push_back ({ "out / in / hovered", { renderComponent (output), renderComponent (*input) } });
     dynamic_cast<InputPatchPoint&> (*input).itemDragEnter (dragOf (1));
     rows.back().second.push_back (renderComponent (*input));
+    const auto& sockets = rows.back().second;
+    EXPECT_FALSE (sameImage (sockets[0], sockets[1]) || sameImage (sockets[1], sockets[2]) || sameImage (sockets[0], sockets[2]));
 
     constexpr int zoom = 4, pad = 8, labelWidth = 110;
     int width = 0;
