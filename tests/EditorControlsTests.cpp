@@ -14,307 +14,78 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-#include <vector>
-
 namespace
 {
     namespace colours = qrvx::QrvxColours;
     using Make = std::function<std::unique_ptr<juce::Component> (VevareroAudioProcessor&)>;
     using Act = std::function<void (juce::Component&)>;
 
-    const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier };
-    const juce::ModifierKeys rightButton { juce::ModifierKeys::rightButtonModifier };
-    const juce::ModifierKeys middleButton { juce::ModifierKeys::middleButtonModifier };
+    const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier },
+        rightButton { juce::ModifierKeys::rightButtonModifier }, middleButton { juce::ModifierKeys::middleButtonModifier };
 
-    // The sizes the editor lays these out at.
-    const juce::Rectangle<int> filterSize { 80, 40 }, distortionSize { 38, 16 }, lofiSize { 32, 32 },
-        waveformSize { 191, 20 }, syncSize { 20, 20 }, socketSize { 16, 16 };
-
-    template <typename Control>
-    Make makeOnTree (juce::Rectangle<int> size)
+    /** Builds a control, visible and at a size, the way the editor builds it. */
+    template <typename Control, typename... Args>
+    Make make (juce::Rectangle<int> size, Args... args)
     {
-        return [size] (VevareroAudioProcessor& p)
+        return [=] (VevareroAudioProcessor& p)
         {
-            auto c = std::make_unique<Control> (p.valueTreeState);
+            std::unique_ptr<juce::Component> c;
+            if constexpr (std::is_same_v<Control, InputPatchPoint>)
+                c = std::make_unique<Control> (args..., p);
+            else
+                c = std::make_unique<Control> (p.valueTreeState, args...);
             c->setBounds (size);
             c->setVisible (true);
-            return std::unique_ptr<juce::Component> (std::move (c));
+            return c;
         };
     }
 
-    template <typename Control>
-    Make makeForLFO (const juce::String& id, juce::Rectangle<int> size)
-    {
-        return [id, size] (VevareroAudioProcessor& p)
-        {
-            auto c = std::make_unique<Control> (p.valueTreeState, id);
-            c->setBounds (size);
-            c->setVisible (true);
-            return std::unique_ptr<juce::Component> (std::move (c));
-        };
-    }
+    // At the sizes the editor lays them out at.
+    const auto filterType = make<FilterTypeSelector> ({ 80, 40 });
+    const auto driveRouting = make<DistortionRoutingSelector> ({ 38, 16 });
+    const auto lofiRouting = make<LofiRoutingSelector> ({ 32, 32 });
+    const auto waveform = [] (const char* id, juce::Rectangle<int> size = { 191, 20 }) { return make<WaveformSelector> (size, juce::String (id)); };
+    const auto syncSwitch = [] (const char* id, juce::Rectangle<int> size = { 20, 20 }) { return make<LFOSyncIcon> (size, juce::String (id)); };
+    const auto inputSocket = [] (int target, juce::Rectangle<int> size = { 16, 16 }) { return make<InputPatchPoint> (size, target); };
 
-    Make makeInputSocket (int target, juce::Rectangle<int> size = socketSize)
-    {
-        return [target, size] (VevareroAudioProcessor& p)
-        {
-            auto c = std::make_unique<InputPatchPoint> (target, p);
-            c->setBounds (size);
-            c->setVisible (true);
-            return std::unique_ptr<juce::Component> (std::move (c));
-        };
-    }
-
-    Act clickCentre (juce::ModifierKeys buttons = leftButton)
+    Act click (juce::ModifierKeys buttons = leftButton)
     {
         return [buttons] (juce::Component& c) { clickAt (c, c.getLocalBounds().getCentre(), buttons); };
     }
 
-    /** A click on the waveform row at a fraction of its width, half way down. */
     Act clickRowAt (float fractionOfWidth)
     {
-        return [fractionOfWidth] (juce::Component& c)
-        {
-            clickAt (c, { juce::roundToInt (fractionOfWidth * (float) c.getWidth()), c.getHeight() / 2 });
-        };
+        return [fractionOfWidth] (juce::Component& c) { clickAt (c, { juce::roundToInt (fractionOfWidth * (float) c.getWidth()), c.getHeight() / 2 }); };
     }
 
-    juce::DragAndDropTarget::SourceDetails dragOf (const juce::var& description, juce::Component* source = nullptr)
-    {
-        return { description, source, { 8, 8 } };
-    }
+    juce::DragAndDropTarget::SourceDetails dragOf (const juce::var& description) { return { description, nullptr, { 8, 8 } }; }
 
-    Act dropSource (const juce::var& description)
+    Act drop (const juce::var& description)
     {
         return [description] (juce::Component& c)
         {
             auto& socket = dynamic_cast<InputPatchPoint&> (c);
-            const auto details = dragOf (description);
-            if (socket.isInterestedInDragSource (details))
+            if (socket.isInterestedInDragSource (dragOf (description)))
             {
-                socket.itemDragEnter (details);
-                socket.itemDropped (details);
+                socket.itemDragEnter (dragOf (description));
+                socket.itemDropped (dragOf (description));
             }
         };
     }
 
-    juce::String modSourceID (const juce::String& targetID) { return targetID + "_Mod_Source"; }
-
-    struct ClickCase
-    {
-        juce::String what;
-        juce::String parameterID;
-        float before;   // normalised value the parameter holds when the control is built
-        float expected; // normalised value the action writes
-        Make make;
-        Act act;
-        bool showsValue = true; // the control shows the value it writes (sockets show none)
-    };
-
-    std::vector<ClickCase> clickCases()
-    {
-        std::vector<ClickCase> cases;
-
-        const auto filter = makeOnTree<FilterTypeSelector> (filterSize);
-        for (int from = 0; from < 4; ++from)
-            cases.push_back ({ "filter type from " + juce::String (from), "Filter_Type", (float) from / 3.0f,
-                               (float) ((from + 1) % 4) / 3.0f, filter, clickCentre() });
-
-        const auto distortion = makeOnTree<DistortionRoutingSelector> (distortionSize);
-        cases.push_back ({ "drive before filter", "Distortion_Routing", 0.0f, 1.0f, distortion, clickCentre() });
-        cases.push_back ({ "drive after filter", "Distortion_Routing", 1.0f, 0.0f, distortion, clickCentre() });
-
-        const auto lofi = makeOnTree<LofiRoutingSelector> (lofiSize);
-        for (int from = 0; from < 3; ++from)
-            cases.push_back ({ "lo-fi routing from " + juce::String (from), "LoFi_Routing", (float) from / 2.0f,
-                               (float) ((from + 1) % 3) / 2.0f, lofi, clickCentre() });
-
-        for (const auto* id : { "LFO_1_Wave", "LFO_2_Wave" })
-            for (int wave = 0; wave < WaveformSelector::numWaveforms; ++wave)
-            {
-                // Every other waveform is already selected: clicking it writes it again.
-                const auto before = wave % 2 == 0 ? (float) wave / 6.0f : (float) ((wave + 3) % 7) / 6.0f;
-                const auto glyphCentre = (wave == 6 ? 0.87f : 0.02f + 0.14f * (float) wave) + 0.05f;
-                cases.push_back ({ juce::String (id) + " glyph " + juce::String (wave), id, before, (float) wave / 6.0f,
-                                   makeForLFO<WaveformSelector> (id, waveformSize), clickRowAt (glyphCentre) });
-            }
-
-        cases.push_back ({ "sync off", "LFO_1_Sync", 0.0f, 1.0f, makeForLFO<LFOSyncIcon> ("LFO_1_Sync", syncSize), clickCentre() });
-        cases.push_back ({ "sync on", "LFO_2_Sync", 1.0f, 0.0f, makeForLFO<LFOSyncIcon> ("LFO_2_Sync", syncSize), clickCentre() });
-
-        const auto socketCase = [&] (const char* what, int target, const char* targetID, float before, float expected, Act act)
-        {
-            cases.push_back ({ what, modSourceID (targetID), before, expected, makeInputSocket (target), std::move (act), false });
-        };
-        socketCase ("LFO 2 dropped on cutoff", 0, "Cutoff", 0.0f, 2.0f / 3.0f, dropSource (2));
-        socketCase ("LFO MIX dropped on dry/wet", 4, "Dry_Wet_Mix", 0.0f, 1.0f, dropSource (3));
-        socketCase ("LFO 1 dropped again on bits", 3, "Bits", 1.0f / 3.0f, 1.0f / 3.0f, dropSource (1));
-        socketCase ("NONE dropped on rate", 2, "Rate", 1.0f, 0.0f, dropSource (0));
-        socketCase ("right click on resonance", 1, "Resonance", 2.0f / 3.0f, 0.0f, clickCentre (rightButton));
-        socketCase ("right click on unplugged rate", 2, "Rate", 0.0f, 0.0f, clickCentre (rightButton));
-
-        return cases;
-    }
-
-    /** Builds a control on a processor whose parameter already holds a value. */
-    std::unique_ptr<juce::Component> buildAt (VevareroAudioProcessor& p, const Make& make, const juce::String& id, float value)
+    std::unique_ptr<juce::Component> buildAt (VevareroAudioProcessor& p, const Make& build, const juce::String& id, float value)
     {
         setNormalisedValue (p, id, value);
-        return make (p);
+        return build (p);
     }
-} // namespace
 
-TEST (EditorControlClicks, EachClickAndDropWritesItsValueInOneGestureOutsideLiveAndBareInsideIt)
-{
-    for (const auto inLive : { false, true })
-    {
-        qrvx::HostQuirks::ScopedAbletonLiveOverride host (inLive);
-        VevareroAudioProcessor processor;
-
-        for (const auto& c : clickCases())
-        {
-            SCOPED_TRACE ((c.what + (inLive ? " in Live" : " elsewhere")).toStdString());
-
-            auto control = buildAt (processor, c.make, c.parameterID, c.before);
-            HostEventRecorder host (processor);
-            c.act (*control);
-
-            EXPECT_NEAR (normalisedValue (processor, c.parameterID), c.expected, 1.0e-6f);
-            EXPECT_EQ (host.changedParameters(), juce::StringArray (c.parameterID));
-            ASSERT_EQ (host.valueChanges(), 1);
-
-            if (inLive)
-                EXPECT_EQ (host.gestureBegins() + host.gestureEnds(), 0);
-            else
-                EXPECT_TRUE (host.everyValueInItsOwnGesture());
-
-            if (c.showsValue)
-            {
-                // What the click shows at once is what a control built on the new value shows.
-                auto reference = buildAt (processor, c.make, c.parameterID, c.expected);
-                EXPECT_TRUE (sameImage (renderComponent (*control), renderComponent (*reference)));
-            }
-        }
-    }
-}
-
-TEST (EditorControlClicks, OtherButtonsAndStrayClicksWriteAndShowNothing)
-{
-    VevareroAudioProcessor processor;
-
-    struct Case
-    {
-        const char* what;
-        juce::String parameterID;
-        Make make;
-        Act act;
-    };
-
-    const std::vector<Case> cases {
-        { "right click on filter type", "Filter_Type", makeOnTree<FilterTypeSelector> (filterSize), clickCentre (rightButton) },
-        { "middle click on filter type", "Filter_Type", makeOnTree<FilterTypeSelector> (filterSize), clickCentre (middleButton) },
-        { "right click on drive routing", "Distortion_Routing", makeOnTree<DistortionRoutingSelector> (distortionSize), clickCentre (rightButton) },
-        { "middle click on drive routing", "Distortion_Routing", makeOnTree<DistortionRoutingSelector> (distortionSize), clickCentre (middleButton) },
-        { "left click on input socket", "Cutoff_Mod_Source", makeInputSocket (0), clickCentre (leftButton) },
-        { "middle click on input socket", "Cutoff_Mod_Source", makeInputSocket (0), clickCentre (middleButton) },
-        { "rightmost 2 % of waveform row", "LFO_1_Wave", makeForLFO<WaveformSelector> ("LFO_1_Wave", { 600, 60 }), clickRowAt (0.99f) },
-        { "last pixel of waveform row", "LFO_1_Wave", makeForLFO<WaveformSelector> ("LFO_1_Wave", waveformSize),
-          [] (juce::Component& c) { clickAt (c, { c.getWidth() - 1, c.getHeight() / 2 }); } },
-    };
-
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE (c.what);
-        auto control = buildAt (processor, c.make, c.parameterID, 1.0f);
-        const auto before = renderComponent (*control);
-        HostEventRecorder host (processor);
-
-        c.act (*control);
-
-        EXPECT_TRUE (host.events().empty());
-        EXPECT_EQ (normalisedValue (processor, c.parameterID), 1.0f);
-        EXPECT_TRUE (sameImage (renderComponent (*control), before));
-    }
-}
-
-TEST (EditorControlRefresh, ShowsHostChangesWithoutWritingAndRepaintsOnlyOnAChange)
-{
-    VevareroAudioProcessor processor;
-
-    struct Case
-    {
-        juce::String parameterID;
-        int steps; // number of choices
-        Make make;
-    };
-
-    const std::vector<Case> cases {
-        { "Filter_Type", 4, makeOnTree<FilterTypeSelector> (filterSize) },
-        { "Distortion_Routing", 2, makeOnTree<DistortionRoutingSelector> (distortionSize) },
-        { "LoFi_Routing", 3, makeOnTree<LofiRoutingSelector> (lofiSize) },
-        { "LFO_2_Wave", 7, makeForLFO<WaveformSelector> ("LFO_2_Wave", waveformSize) },
-        { "LFO_1_Sync", 2, makeForLFO<LFOSyncIcon> ("LFO_1_Sync", syncSize) },
-    };
-
-    const auto refresh = [] (juce::Component& c)
-    {
-        if (auto* s = dynamic_cast<FilterTypeSelector*> (&c)) s->refreshFromParameter();
-        if (auto* s = dynamic_cast<DistortionRoutingSelector*> (&c)) s->refreshFromParameter();
-        if (auto* s = dynamic_cast<LofiRoutingSelector*> (&c)) s->refreshFromParameter();
-        if (auto* s = dynamic_cast<WaveformSelector*> (&c)) s->refreshFromParameter();
-        if (auto* s = dynamic_cast<LFOSyncIcon*> (&c)) s->refreshFromParameter();
-    };
-
-    for (const auto& c : cases)
-    {
-        const auto valueOf = [&] (int index) { return (float) index / (float) (c.steps - 1); };
-        auto control = buildAt (processor, c.make, c.parameterID, 0.0f);
-
-        // Walk through every choice from the last one down, then hold the first one: each step is a
-        // host change except the last, which must leave everything alone.
-        std::vector<int> walk;
-        for (int i = c.steps; --i >= 0;)
-            walk.push_back (i);
-        walk.push_back (0);
-
-        int shown = 0;
-        for (const auto index : walk)
-        {
-            SCOPED_TRACE ((c.parameterID + " to " + juce::String (index)).toStdString());
-            setNormalisedValue (processor, c.parameterID, valueOf (index));
-            const auto before = renderComponent (*control);
-
-            HostEventRecorder host (processor);
-            {
-                RepaintCounter repaints (*control);
-                refresh (*control);
-                EXPECT_EQ (repaints.count() > 0, index != shown);
-
-                repaints.reset();
-                refresh (*control);
-                EXPECT_EQ (repaints.count(), 0);
-            }
-            EXPECT_TRUE (host.events().empty());
-
-            const auto after = renderComponent (*control);
-            auto reference = buildAt (processor, c.make, c.parameterID, valueOf (index));
-            EXPECT_TRUE (sameImage (after, renderComponent (*reference)));
-            EXPECT_EQ (sameImage (after, before), index == shown);
-            shown = index;
-        }
-    }
-}
-
-namespace
-{
     bool near (juce::Colour actual, juce::Colour expected, int tolerance = 8)
     {
-        return std::abs (actual.getRed() - expected.getRed()) <= tolerance
-            && std::abs (actual.getGreen() - expected.getGreen()) <= tolerance
-            && std::abs (actual.getBlue() - expected.getBlue()) <= tolerance
-            && std::abs (actual.getAlpha() - expected.getAlpha()) <= tolerance;
+        const auto channel = [] (juce::Colour c, int shift) { return (int) ((c.getARGB() >> shift) & 0xff); };
+        for (const auto shift : { 0, 8, 16, 24 })
+            if (std::abs (channel (actual, shift) - channel (expected, shift)) > tolerance)
+                return false;
+        return true;
     }
 
     int countPixels (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour)
@@ -326,273 +97,360 @@ namespace
         return n;
     }
 
-    /** The bounds of the pixels of one colour. */
-    juce::Rectangle<int> extentOf (const juce::Image& image, juce::Colour colour)
+    struct ClickCase
     {
-        juce::Rectangle<int> extent;
-        for (int y = 0; y < image.getHeight(); ++y)
-            for (int x = 0; x < image.getWidth(); ++x)
-                if (near (image.getPixelAt (x, y), colour))
-                    extent = extent.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1)
-                                              : extent.getUnion ({ x, y, 1, 1 });
-        return extent;
+        juce::String what, parameterID;
+        float before, expected; // normalised values: held when the control is built, then written
+        Make build;
+        Act act;
+        bool showsValue = true; // sockets show no routing of their own
+    };
+
+    std::vector<ClickCase> clickCases()
+    {
+        std::vector<ClickCase> cases;
+        for (int from = 0; from < 4; ++from)
+            cases.push_back ({ "filter type " + juce::String (from), "Filter_Type", (float) from / 3.0f, (float) ((from + 1) % 4) / 3.0f, filterType, click() });
+        for (int from = 0; from < 2; ++from)
+            cases.push_back ({ "drive routing " + juce::String (from), "Distortion_Routing", (float) from, (float) (1 - from), driveRouting, click() });
+        for (int from = 0; from < 3; ++from)
+            cases.push_back ({ "lo-fi routing " + juce::String (from), "LoFi_Routing", (float) from / 2.0f, (float) ((from + 1) % 3) / 2.0f, lofiRouting, click() });
+
+        for (const auto* id : { "LFO_1_Wave", "LFO_2_Wave" })
+            for (int wave = 0; wave < WaveformSelector::numWaveforms; ++wave)
+            {
+                // Every other waveform is already selected: clicking it writes it again.
+                const auto before = (float) (wave % 2 == 0 ? wave : (wave + 3) % 7) / 6.0f;
+                const auto glyphCentre = (wave == 6 ? 0.87f : 0.02f + 0.14f * (float) wave) + 0.05f;
+                cases.push_back ({ juce::String (id) + " " + juce::String (wave), id, before, (float) wave / 6.0f, waveform (id), clickRowAt (glyphCentre) });
+            }
+
+        cases.push_back ({ "sync off", "LFO_1_Sync", 0.0f, 1.0f, syncSwitch ("LFO_1_Sync"), click() });
+        cases.push_back ({ "sync on", "LFO_2_Sync", 1.0f, 0.0f, syncSwitch ("LFO_2_Sync"), click() });
+
+        const auto socket = [&] (const char* what, int target, const char* id, float before, float expected, Act act)
+        { cases.push_back ({ what, juce::String (id) + "_Mod_Source", before, expected, inputSocket (target), std::move (act), false }); };
+        socket ("LFO 2 on cutoff", ModulationTarget::cutoff, "Cutoff", 0.0f, 2.0f / 3.0f, drop (2));
+        socket ("LFO MIX on dry/wet", ModulationTarget::dryWet, "Dry_Wet_Mix", 0.0f, 1.0f, drop (3));
+        socket ("LFO 1 again on bits", ModulationTarget::bits, "Bits", 1.0f / 3.0f, 1.0f / 3.0f, drop (1));
+        socket ("NONE on rate", ModulationTarget::rate, "Rate", 1.0f, 0.0f, drop (0));
+        socket ("unplug resonance", ModulationTarget::resonance, "Resonance", 2.0f / 3.0f, 0.0f, click (rightButton));
+        socket ("unplug unplugged rate", ModulationTarget::rate, "Rate", 0.0f, 0.0f, click (rightButton));
+        return cases;
     }
 
-    template <typename Icon>
-    std::unique_ptr<juce::Component> icon (juce::Rectangle<int> size)
+    void refresh (juce::Component& c)
     {
-        auto c = std::make_unique<Icon>();
-        c->setBounds (size);
-        return c;
+        if (auto* s = dynamic_cast<IconChoiceSelector*> (&c)) s->refreshFromParameter();
+        if (auto* s = dynamic_cast<DistortionRoutingSelector*> (&c)) s->refreshFromParameter();
+        if (auto* s = dynamic_cast<WaveformSelector*> (&c)) s->refreshFromParameter();
+        if (auto* s = dynamic_cast<LFOSyncIcon*> (&c)) s->refreshFromParameter();
     }
 } // namespace
 
-TEST (EditorControlSockets, OnlyAnIntSourceFromNoneToMixIsWrittenAndEveryDropClearsTheRing)
+TEST (EditorControlClicks, EachClickAndDropWritesItsValueInOneGestureOutsideLiveAndBareInsideIt)
+{
+    for (const auto inLive : { false, true })
+    {
+        qrvx::HostQuirks::ScopedAbletonLiveOverride liveOverride (inLive);
+        VevareroAudioProcessor processor;
+
+        for (const auto& c : clickCases())
+        {
+            SCOPED_TRACE ((c.what + (inLive ? " in Live" : " elsewhere")).toStdString());
+            auto control = buildAt (processor, c.build, c.parameterID, c.before);
+            HostEventRecorder host (processor);
+            c.act (*control);
+
+            EXPECT_NEAR (normalisedValue (processor, c.parameterID), c.expected, 1.0e-6f);
+            EXPECT_EQ (host.changedParameters(), juce::StringArray (c.parameterID));
+            EXPECT_EQ (host.gestureBegins() + host.gestureEnds(), inLive ? 0 : 2);
+            EXPECT_TRUE (inLive || host.everyValueInItsOwnGesture());
+
+            // What a click shows at once is what a control built on the new value shows.
+            if (c.showsValue)
+            {
+                EXPECT_TRUE (sameImage (renderComponent (*control), renderComponent (*buildAt (processor, c.build, c.parameterID, c.expected))));
+            }
+        }
+    }
+}
+
+TEST (EditorControlClicks, OtherButtonsAndStrayClicksWriteAndShowNothing)
 {
     VevareroAudioProcessor processor;
-    auto socket = makeInputSocket (ModulationTarget::resonance, { 40, 40 }) (processor);
+    const std::vector<std::tuple<const char*, juce::String, Make, Act>> cases {
+        { "right on filter type", "Filter_Type", filterType, click (rightButton) },
+        { "middle on filter type", "Filter_Type", filterType, click (middleButton) },
+        { "right on drive routing", "Distortion_Routing", driveRouting, click (rightButton) },
+        { "middle on drive routing", "Distortion_Routing", driveRouting, click (middleButton) },
+        { "left on input socket", "Cutoff_Mod_Source", inputSocket (0), click (leftButton) },
+        { "middle on input socket", "Cutoff_Mod_Source", inputSocket (0), click (middleButton) },
+        { "last 2 % of waveform row", "LFO_1_Wave", waveform ("LFO_1_Wave", { 600, 60 }), clickRowAt (0.99f) },
+        { "last pixel of waveform row", "LFO_1_Wave", waveform ("LFO_1_Wave"), clickRowAt (0.999f) },
+    };
+
+    for (const auto& [what, id, build, act] : cases)
+    {
+        SCOPED_TRACE (what);
+        auto control = buildAt (processor, build, id, 1.0f);
+        const auto before = renderComponent (*control);
+        HostEventRecorder host (processor);
+        act (*control);
+
+        EXPECT_TRUE (host.events().empty());
+        EXPECT_EQ (normalisedValue (processor, id), 1.0f);
+        EXPECT_TRUE (sameImage (renderComponent (*control), before));
+    }
+}
+
+TEST (EditorControlRefresh, ShowsHostChangesWithoutWritingAndRepaintsOnlyOnAChange)
+{
+    VevareroAudioProcessor processor;
+    const std::vector<std::tuple<juce::String, int, Make>> cases {
+        { "Filter_Type", 4, filterType },  { "Distortion_Routing", 2, driveRouting },     { "LoFi_Routing", 3, lofiRouting },
+        { "LFO_2_Wave", 7, waveform ("LFO_2_Wave") }, { "LFO_1_Sync", 2, syncSwitch ("LFO_1_Sync") },
+    };
+
+    for (const auto& [id, steps, build] : cases)
+    {
+        auto control = buildAt (processor, build, id, 0.0f);
+
+        // Every choice from the last down to the first, then the first once more, which is no change.
+        int shown = 0;
+        for (int step = steps; step >= -1; --step)
+        {
+            const auto index = juce::jmax (0, step == steps ? steps - 1 : step);
+            SCOPED_TRACE ((id + " to " + juce::String (index)).toStdString());
+            const auto value = (float) index / (float) (steps - 1);
+            setNormalisedValue (processor, id, value);
+            const auto before = renderComponent (*control);
+
+            HostEventRecorder host (processor);
+            {
+                RepaintCounter repaints (*control);
+                refresh (*control);
+                EXPECT_EQ (repaints.count() > 0, index != shown);
+                repaints.reset();
+                refresh (*control);
+                EXPECT_EQ (repaints.count(), 0);
+            }
+            EXPECT_TRUE (host.events().empty());
+
+            const auto after = renderComponent (*control);
+            EXPECT_TRUE (sameImage (after, renderComponent (*buildAt (processor, build, id, value))));
+            EXPECT_EQ (sameImage (after, before), index == shown);
+            shown = index;
+        }
+    }
+}
+
+TEST (EditorControlSockets, StrayDropsAndSocketsWithoutATargetWriteNothingAndDropTheRing)
+{
+    VevareroAudioProcessor processor;
+    auto socket = inputSocket (ModulationTarget::resonance, { 40, 40 }) (processor);
     auto& input = dynamic_cast<InputPatchPoint&> (*socket);
-    const juce::Point<int> onRing { 20, 3 }; // where the hover ring crosses the lime ring of the glyph
+    const auto ringPixel = [&] { return renderComponent (input).getPixelAt (20, 3); }; // on both the glyph's ring and the hover ring
 
     setNormalisedValue (processor, "Resonance_Mod_Source", 1.0f / 3.0f);
     const auto idle = renderComponent (input);
-    EXPECT_TRUE (near (idle.getPixelAt (onRing.x, onRing.y), colours::lime));
+    EXPECT_TRUE (near (ringPixel(), colours::lime));
 
-    const juce::Array<juce::var> list { 2 };
     const std::vector<std::pair<const char*, juce::var>> strays {
-        { "text", "2" },      { "double", 2.0 },   { "64-bit int", (juce::int64) 2 }, { "nothing", {} },
-        { "above MIX", 4 },   { "below NONE", -1 }, { "list", list },
+        { "text", "2" }, { "double", 2.0 }, { "64-bit", (juce::int64) 2 }, { "void", {} },
+        { "above MIX", 4 }, { "below NONE", -1 }, { "list", juce::Array<juce::var> { 2 } },
     };
-
     for (const auto& [what, description] : strays)
     {
         SCOPED_TRACE (what);
         HostEventRecorder host (processor);
-        const auto details = dragOf (description);
-
-        ASSERT_TRUE (input.isInterestedInDragSource (details));
-        input.itemDragEnter (details);
-        EXPECT_TRUE (near (renderComponent (input).getPixelAt (onRing.x, onRing.y), colours::yellow));
-
-        input.itemDropped (details);
+        ASSERT_TRUE (input.isInterestedInDragSource (dragOf (description)));
+        input.itemDragEnter (dragOf (description));
+        EXPECT_TRUE (near (ringPixel(), colours::yellow));
+        input.itemDropped (dragOf (description));
         EXPECT_TRUE (host.events().empty());
         EXPECT_TRUE (sameImage (renderComponent (input), idle));
     }
 
-    // Moving away without dropping also takes the ring away.
     input.itemDragEnter (dragOf (1));
     input.itemDragExit (dragOf (1));
     EXPECT_TRUE (sameImage (renderComponent (input), idle));
-    EXPECT_NEAR (normalisedValue (processor, "Resonance_Mod_Source"), 1.0f / 3.0f, 1.0e-6f);
-}
-
-TEST (EditorControlSockets, ASocketForATargetThatDoesNotExistWritesNothing)
-{
-    VevareroAudioProcessor processor;
 
     for (const int target : { -1, (int) ModulationTarget::numTargets })
     {
-        SCOPED_TRACE (target);
-        auto socket = makeInputSocket (target) (processor);
-        auto& input = dynamic_cast<InputPatchPoint&> (*socket);
+        auto orphan = inputSocket (target) (processor);
         HostEventRecorder host (processor);
-
-        EXPECT_EQ (input.getLink().parameter, nullptr);
-        clickCentre (rightButton) (input);
-        dropSource (2) (input);
-
+        EXPECT_EQ (dynamic_cast<InputPatchPoint&> (*orphan).getLink().parameter, nullptr);
+        click (rightButton) (*orphan);
+        drop (2) (*orphan);
         EXPECT_TRUE (host.events().empty());
-        EXPECT_FALSE (input.getIsHovered());
+        EXPECT_FALSE (dynamic_cast<InputPatchPoint&> (*orphan).getIsHovered());
     }
 }
 
 TEST (EditorControlGeometry, FilterIconsAtTheLayoutSize)
 {
-    using Points = std::vector<juce::Point<float>>;
-    struct Case
-    {
-        const char* name;
-        std::unique_ptr<juce::Component> icon;
-        Points points; // start, (control, end) three times, then the line ends
+    using Points = std::vector<juce::Point<float>>; // start, (control, end) three times, then the line ends
+    struct Case { const char* name; std::unique_ptr<FilterIcon> icon; Points points; } cases[] {
+        { "low-pass", std::make_unique<LPFIcon>(), { { 0, 17 }, { 16, 18 }, { 30, 11 }, { 42, 6 }, { 46, 19 }, { 52, 34 }, { 64, 40 }, { 0, 40 } } },
+        { "high-pass", std::make_unique<HPFIcon>(), { { 80, 17 }, { 64, 18 }, { 50, 11 }, { 42, 6 }, { 34, 19 }, { 28, 34 }, { 16, 40 }, { 80, 40 } } },
+        { "band-pass", std::make_unique<BPFIcon>(), { { 16, 40 }, { 28, 34 }, { 35, 19 }, { 40, 6 }, { 45, 19 }, { 52, 34 }, { 64, 40 }, { 16, 40 } } },
+        { "band-stop", std::make_unique<BSFIcon>(), { { 0, 17 }, { 28, 14 }, { 28, 17 }, { 40, 40 }, { 52, 17 }, { 52, 14 }, { 80, 17 }, { 399, 202 }, { 0, 40 } } },
     };
 
-    Case cases[] {
-        { "low-pass", icon<LPFIcon> (filterSize), { { 0, 17 }, { 16, 18 }, { 30, 11 }, { 42, 6 }, { 46, 19 }, { 52, 34 }, { 64, 40 }, { 0, 40 } } },
-        { "high-pass", icon<HPFIcon> (filterSize), { { 80, 17 }, { 64, 18 }, { 50, 11 }, { 42, 6 }, { 34, 19 }, { 28, 34 }, { 16, 40 }, { 80, 40 } } },
-        { "band-pass", icon<BPFIcon> (filterSize), { { 16, 40 }, { 28, 34 }, { 35, 19 }, { 40, 6 }, { 45, 19 }, { 52, 34 }, { 64, 40 }, { 16, 40 } } },
-        { "band-stop", icon<BSFIcon> (filterSize), { { 0, 17 }, { 28, 14 }, { 28, 17 }, { 40, 40 }, { 52, 17 }, { 52, 14 }, { 80, 17 }, { 399, 202 }, { 0, 40 } } },
-    };
-
-    const juce::Colour stroke = colours::teal;
-    for (auto& c : cases)
+    for (auto& [name, icon, points] : cases)
     {
-        SCOPED_TRACE (c.name);
+        SCOPED_TRACE (name);
+        icon->setSize (80, 40);
         Points actual;
-        juce::Path::Iterator it (dynamic_cast<FilterIcon&> (*c.icon).getPath());
-        while (it.next())
+        for (juce::Path::Iterator it (icon->getPath()); it.next();)
         {
-            if (it.elementType == juce::Path::Iterator::closePath)
-                continue;
-            actual.push_back ({ it.x1, it.y1 });
+            if (it.elementType != juce::Path::Iterator::closePath)
+                actual.push_back ({ it.x1, it.y1 });
             if (it.elementType == juce::Path::Iterator::quadraticTo)
                 actual.push_back ({ it.x2, it.y2 });
         }
-        EXPECT_EQ (actual, c.points);
+        EXPECT_EQ (actual, points);
 
-        // Every point on the outline inside the icon is stroked in solid teal.
-        const auto image = renderComponent (*c.icon);
-        for (size_t i = 0; i < c.points.size(); ++i)
+        // The points on the outline (not the control points) are stroked in solid teal.
+        const auto image = renderComponent (*icon);
+        for (const auto i : { 0, 2, 4, 6, 7 })
         {
-            const bool isControlPoint = i == 1 || i == 3 || i == 5;
-            const auto p = c.points[i].toInt();
-            if (isControlPoint || ! image.getBounds().expanded (1).contains (p))
-                continue;
-            const auto pixel = image.getPixelAt (juce::jlimit (0, 79, p.x), juce::jlimit (0, 39, p.y));
-            EXPECT_TRUE (near (pixel, stroke, 64)) << "at " << p.toString() << ": " << pixel.toDisplayString (true);
+            const auto p = points[(size_t) i].toInt();
+            if (image.getBounds().expanded (1).contains (p))
+            {
+                EXPECT_TRUE (near (image.getPixelAt (juce::jmin (79, p.x), juce::jmin (39, p.y)), colours::teal, 64)) << p.toString();
+            }
         }
     }
 
-    // The band-stop outline runs off the right edge towards its fixed far point instead of down
-    // the edge, and comes back in at the lower left corner.
+    // The band-stop outline leaves by the right edge instead of running down it, and comes back
+    // in at the lower left corner: its right edge is only filled, its left edge stroked.
     const auto bandStop = renderComponent (*cases[3].icon);
-    EXPECT_TRUE (near (bandStop.getPixelAt (79, 32), stroke.withAlpha ((juce::uint8) 0x32), 4));
-    EXPECT_TRUE (near (bandStop.getPixelAt (0, 32), stroke, 64));
+    EXPECT_TRUE (near (bandStop.getPixelAt (79, 32), colours::teal.withAlpha ((juce::uint8) 0x32), 4));
+    EXPECT_TRUE (near (bandStop.getPixelAt (0, 32), colours::teal, 64));
 }
 
 TEST (EditorControlGeometry, LofiIconsAtTheLayoutSize)
 {
     using Rects = std::vector<juce::Rectangle<int>>;
     const Rects boxes { { 11, 3, 10, 10 }, { 11, 19, 10, 10 } };
-    const auto with = [&] (Rects more) { more.insert (more.end(), boxes.begin(), boxes.end()); return more; };
-
-    struct Case
-    {
-        const char* name;
-        std::unique_ptr<juce::Component> icon;
-        Rects rects;
-    };
-    Case cases[] {
-        { "chain", icon<LofiChainIcon> (lofiSize), with ({ { 15, 13, 2, 6 }, { 21, 23, 6, 2 } }) },
-        { "parallel", icon<LofiParallelIcon> (lofiSize),
-          with ({ { 26, 7, 2, 10 }, { 21, 23, 6, 2 }, { 21, 7, 6, 2 }, { 26, 15, 2, 10 }, { 26, 15, 6, 2 } }) },
+    struct Case { const char* name; std::unique_ptr<juce::Component> icon; Rects rects; } cases[] {
+        { "chain", std::make_unique<LofiChainIcon>(), { { 15, 13, 2, 6 }, { 21, 23, 6, 2 } } },
+        { "parallel", std::make_unique<LofiParallelIcon>(), { { 26, 7, 2, 10 }, { 21, 23, 6, 2 }, { 21, 7, 6, 2 }, { 26, 15, 2, 10 }, { 26, 15, 6, 2 } } },
+        { "ring", std::make_unique<LofiRingIcon>(), {} },
     };
 
-    for (const auto& c : cases)
+    for (auto& [name, icon, rects] : cases)
     {
-        SCOPED_TRACE (c.name);
-        const auto image = renderComponent (*c.icon);
+        SCOPED_TRACE (name);
+        icon->setSize (32, 32);
+        rects.insert (rects.end(), boxes.begin(), boxes.end());
+        const auto image = renderComponent (*icon);
+        const auto isRing = juce::String (name) == "ring";
+
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
             {
-                bool inside = false;
-                for (auto& r : c.rects)
-                    inside = inside || r.contains (x, y);
+                const auto inside = std::any_of (rects.begin(), rects.end(), [=] (auto& r) { return r.contains (x, y); });
                 const auto pixel = image.getPixelAt (x, y);
-                EXPECT_TRUE (inside ? near (pixel, colours::green, 0) : pixel.isTransparent())
-                    << x << ", " << y << ": " << pixel.toDisplayString (true);
+                if (inside || ! isRing)
+                {
+                    EXPECT_TRUE (inside ? near (pixel, colours::green, 2) : pixel.isTransparent()) << x << ", " << y;
+                }
             }
-    }
 
-    auto ring = icon<LofiRingIcon> (lofiSize);
-    const auto image = renderComponent (*ring);
-    for (auto& r : boxes)
-        EXPECT_EQ (countPixels (image, r, colours::green), r.getWidth() * r.getHeight());
-    for (const auto& p : { juce::Point<int> { 7, 16 }, { 8, 16 }, { 23, 16 }, { 24, 16 } })
-        EXPECT_TRUE (near (image.getPixelAt (p.x, p.y), colours::green, 16)) << p.toString();
-    for (const auto& p : { juce::Point<int> { 16, 16 }, { 5, 16 }, { 26, 16 } })
-        EXPECT_TRUE (image.getPixelAt (p.x, p.y).isTransparent()) << p.toString();
+        if (! isRing)
+            continue;
+
+        // A 2-pixel circle in (8, 8, 16, 16), empty inside.
+        for (const auto& [x, y, onCircle] : { std::tuple { 7, 16, true }, { 8, 16, true }, { 23, 16, true }, { 24, 16, true }, { 16, 16, false }, { 5, 16, false }, { 26, 16, false } })
+            EXPECT_EQ (near (image.getPixelAt (x, y), colours::green, 16), onCircle) << x << ", " << y;
+    }
 }
 
 TEST (EditorControlGeometry, WaveformRowStripsAndGlyphs)
 {
     VevareroAudioProcessor processor;
     HostEventRecorder host (processor);
-    const juce::Colour idleGrey { 0xff474747 };
 
-    for (const auto size : { juce::Rectangle<int> { 600, 60 }, waveformSize })
+    // Clicks select by strips 14 % of the width wide from the left; the last 2 % select nothing.
+    for (const auto size : { juce::Rectangle<int> { 600, 60 }, juce::Rectangle<int> { 191, 20 } })
     {
-        SCOPED_TRACE (size.toString());
-        auto row = makeForLFO<WaveformSelector> ("LFO_1_Wave", size) (processor);
-        const auto w = (float) size.getWidth();
-
-        // Which waveform a click at each column selects: strips of 14 % of the width from the left,
-        // none in the last 2 %.
+        auto row = waveform ("LFO_1_Wave", size) (processor);
         int previous = 0;
         for (int x = 0; x < size.getWidth(); ++x)
         {
             host.clear();
             clickAt (*row, { x, size.getHeight() / 2 });
-            const auto fraction = ((float) x + 0.5f) / w;
+            const auto fraction = ((float) x + 0.5f) / (float) size.getWidth();
+            SCOPED_TRACE (size.toString() + " x " + juce::String (x));
 
             if (fraction > 0.98f)
             {
-                EXPECT_TRUE (host.events().empty()) << "x " << x;
+                EXPECT_TRUE (host.events().empty());
                 continue;
             }
-
-            ASSERT_EQ (host.valueChanges(), 1) << "x " << x;
-            const auto index = juce::roundToInt (host.changedParameters().size() > 0 ? host.events()[1].value * 6.0f : -1.0f);
-            EXPECT_TRUE (index == previous || index == previous + 1) << "x " << x;
-            if (fraction > 0.14f * (float) index + 0.01f && fraction < 0.14f * (float) (index + 1) - 0.01f)
-                EXPECT_EQ (index, (int) (fraction / 0.14f)) << "x " << x;
+            ASSERT_EQ (host.valueChanges(), 1);
+            const auto index = juce::roundToInt (host.events()[1].value * 6.0f);
+            EXPECT_TRUE (index == previous || index == previous + 1);
+            if (std::abs (fraction / 0.14f - std::round (fraction / 0.14f)) > 0.05f)
+            {
+                EXPECT_EQ (index, (int) (fraction / 0.14f));
+            }
             previous = index;
         }
         EXPECT_EQ (previous, 6);
     }
 
-    // Each waveform in grey; only the selected one in yellow, where its glyph stands. (Large
-    // enough for the strokes to be solid pixels.)
+    // The selected waveform alone is yellow and fills its glyph area; the others are grey. (At a
+    // size where the strokes are whole pixels.)
+    auto row = waveform ("LFO_1_Wave", { 600, 60 }) (processor);
+    auto& selector = dynamic_cast<WaveformSelector&> (*row);
+    for (int selected = 0; selected < WaveformSelector::numWaveforms; ++selected)
     {
-        const juce::Rectangle<int> size { 600, 60 };
-        const auto w = (float) size.getWidth();
-        auto row = makeForLFO<WaveformSelector> ("LFO_1_Wave", size) (processor);
-        auto& selector = dynamic_cast<WaveformSelector&> (*row);
-        for (int selected = 0; selected < WaveformSelector::numWaveforms; ++selected)
-        {
-            setNormalisedValue (processor, "LFO_1_Wave", (float) selected / 6.0f);
-            selector.refreshFromParameter();
-            const auto image = renderComponent (selector);
-            const auto glyphLeft = selected == 6 ? 0.87f : 0.02f + 0.14f * (float) selected;
+        SCOPED_TRACE (selected);
+        setNormalisedValue (processor, "LFO_1_Wave", (float) selected / 6.0f);
+        selector.refreshFromParameter();
+        const auto image = renderComponent (selector).getClippedImage ({ 0, 0, 600, 59 });
 
-            // Each glyph is stretched over its whole area.
-            const auto yellow = extentOf (image.getClippedImage (image.getBounds().withTrimmedBottom (1)), colours::yellow);
-            const auto expectedLeft = std::round (glyphLeft * w);
-            EXPECT_NEAR ((float) yellow.getX(), expectedLeft, 1.0f) << "selected " << selected;
-            EXPECT_NEAR ((float) yellow.getRight(), expectedLeft + std::round (0.1f * w), 1.0f) << "selected " << selected;
+        juce::Rectangle<int> yellow;
+        for (int y = 0; y < image.getHeight(); ++y)
+            for (int x = 0; x < image.getWidth(); ++x)
+                if (near (image.getPixelAt (x, y), colours::yellow))
+                    yellow = yellow.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : yellow.getUnion ({ x, y, 1, 1 });
 
-            for (int i = 0; i < WaveformSelector::numWaveforms; ++i)
-                if (i != selected)
-                    EXPECT_GT (countPixels (image, selector.getGlyphArea (i).toNearestInt(), idleGrey), 0) << i;
-        }
-        EXPECT_EQ (countPixels (renderComponent (selector), { 0, size.getHeight() - 1, size.getWidth(), 1 }, colours::yellow),
-                   size.getWidth());
+        const auto left = std::round ((selected == 6 ? 0.87f : 0.02f + 0.14f * (float) selected) * 600.0f);
+        EXPECT_NEAR ((float) yellow.getX(), left, 1.0f);
+        EXPECT_NEAR ((float) yellow.getRight(), left + 60.0f, 1.0f);
+
+        for (int i = 0; i < WaveformSelector::numWaveforms; ++i)
+            EXPECT_EQ (countPixels (image, selector.getGlyphArea (i).toNearestInt(), juce::Colour (0xff474747)) > 0, i != selected) << i;
     }
+    EXPECT_EQ (countPixels (renderComponent (selector), { 0, 59, 600, 1 }, colours::yellow), 600);
 }
 
 TEST (EditorControlDrawings, SwitchesSocketsAndChevronsShowTheirStateInTheirColours)
 {
     VevareroAudioProcessor processor;
 
-    // The clock: its ring and hands light up, its face stays dark.
-    auto sync = makeForLFO<LFOSyncIcon> ("LFO_2_Sync", { 40, 40 }) (processor);
+    auto sync = syncSwitch ("LFO_2_Sync", { 40, 40 }) (processor);
     for (const auto on : { false, true })
     {
         setNormalisedValue (processor, "LFO_2_Sync", on ? 1.0f : 0.0f);
-        dynamic_cast<LFOSyncIcon&> (*sync).refreshFromParameter();
+        refresh (*sync);
         EXPECT_EQ (dynamic_cast<LFOSyncIcon&> (*sync).getIsSynced(), on);
         const auto image = renderComponent (*sync);
         const auto lit = on ? colours::yellow : colours::light_grey;
-        EXPECT_TRUE (near (image.getPixelAt (20, 1), lit));  // ring
+        EXPECT_TRUE (near (image.getPixelAt (20, 1), lit));  // rim
         EXPECT_TRUE (near (image.getPixelAt (20, 10), lit)); // upright hand
         EXPECT_TRUE (near (image.getPixelAt (10, 20), colours::dark_grey));
     }
 
-    // Sockets: a yellow ring on outputs, a lime ring on inputs, a black centre on both.
     OutputPatchPoint output (ModulationSource::lfoMix);
     output.setBounds (0, 0, 40, 40);
-    auto input = makeInputSocket (ModulationTarget::bits, { 40, 40 }) (processor);
-    for (const auto& [socket, ring] : { std::pair<juce::Component*, juce::Colour> { &output, colours::yellow },
-                                        { input.get(), colours::lime } })
+    auto input = inputSocket (ModulationTarget::bits, { 40, 40 }) (processor);
+    for (const auto& [socket, ring] : { std::pair<juce::Component*, juce::Colour> { &output, colours::yellow }, { input.get(), colours::lime } })
     {
         const auto image = renderComponent (*socket);
         EXPECT_TRUE (near (image.getPixelAt (20, 5), ring));
@@ -600,16 +458,14 @@ TEST (EditorControlDrawings, SwitchesSocketsAndChevronsShowTheirStateInTheirColo
         EXPECT_TRUE (near (image.getPixelAt (20, 0), colours::dark_grey, 40));
     }
 
-    // Drive routing: the biggest chevron sits at the tail of the arrow, so the chevrons point away
-    // from the half holding more teal.
-    auto routing = makeOnTree<DistortionRoutingSelector> (distortionSize) (processor);
+    // The biggest chevron sits at the tail, so the chevrons point away from the half with more teal.
+    auto routing = driveRouting (processor);
     for (const auto postFilter : { false, true })
     {
         setNormalisedValue (processor, "Distortion_Routing", postFilter ? 1.0f : 0.0f);
-        dynamic_cast<DistortionRoutingSelector&> (*routing).refreshFromParameter();
+        refresh (*routing);
         const auto image = renderComponent (*routing);
-        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal);
-        const auto right = countPixels (image, { 19, 0, 19, 16 }, colours::teal);
+        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal), right = countPixels (image, { 19, 0, 19, 16 }, colours::teal);
         EXPECT_GT (left + right, 0);
         EXPECT_EQ (left > right, ! postFilter) << left << " vs " << right;
     }
@@ -620,11 +476,7 @@ namespace
     /** Stands in for the editor window: a drag-and-drop container that notes the drags it runs. */
     struct DragContainer final : juce::Component, juce::DragAndDropContainer
     {
-        void dragOperationStarted (const juce::DragAndDropTarget::SourceDetails& details) override
-        {
-            started.add (details.description);
-        }
-
+        void dragOperationStarted (const juce::DragAndDropTarget::SourceDetails& d) override { started.add (d.description); }
         juce::Array<juce::var> started;
     };
 } // namespace
@@ -635,25 +487,14 @@ TEST (EditorControlSockets, ARealDragWithAnyButtonRunsInTheNearestContainerAndLa
     DragContainer window, nested;
     juce::Component panel;
     InputPatchPoint input (ModulationTarget::cutoff, processor);
+    juce::OwnedArray<OutputPatchPoint> outputs; // a finished drag lingers until a timer tick, so one socket per drag
 
-    // One output per button: a finished drag lingers in its container until the next timer tick.
-    const std::pair<juce::ModifierKeys, int> drags[] { { leftButton, ModulationSource::lfo1 },
-                                                       { rightButton, ModulationSource::lfo2 },
-                                                       { middleButton, ModulationSource::lfoMix } };
-    juce::OwnedArray<OutputPatchPoint> outputs;
-
-    for (auto* c : { static_cast<juce::Component*> (&nested), &panel })
-        c->setBounds (0, 0, 300, 200);
     window.setBounds (50, 50, 300, 200);
+    nested.setBounds (0, 0, 300, 200);
+    panel.setBounds (0, 0, 300, 200);
+    input.setBounds (200, 100, 16, 16);
     window.addAndMakeVisible (nested);
     nested.addAndMakeVisible (panel);
-    for (auto& [buttons, source] : drags)
-    {
-        auto* output = outputs.add (new OutputPatchPoint (source));
-        output->setBounds (20, 20 + 40 * outputs.size(), 16, 16);
-        panel.addAndMakeVisible (output);
-    }
-    input.setBounds (200, 100, 16, 16);
     panel.addAndMakeVisible (input);
     window.addToDesktop (juce::ComponentPeer::windowIsTemporary);
     window.setVisible (true);
@@ -661,60 +502,113 @@ TEST (EditorControlSockets, ARealDragWithAnyButtonRunsInTheNearestContainerAndLa
     ASSERT_NE (peer, nullptr);
 
     auto time = juce::Time::currentTimeMillis();
-    const auto send = [&] (juce::Point<int> at, juce::ModifierKeys mods)
+    const auto dragTo = [&] (int source, juce::ModifierKeys buttons, juce::Point<int> end)
     {
-        peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), mods,
-                                juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
+        auto* output = outputs.add (new OutputPatchPoint (source));
+        output->setBounds (20 * outputs.size(), 20, 16, 16);
+        panel.addAndMakeVisible (output);
+        for (const auto& [at, mods] : { std::pair { output->getBounds().getCentre(), buttons }, { { 100, 60 }, buttons }, { end, buttons }, { end, {} } })
+        {
+            peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), mods,
+                                    juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
+            if (mods == buttons && at == end)
+            {
+                EXPECT_EQ (input.getIsHovered(), end == input.getBounds().getCentre());
+            }
+        }
     };
 
-    for (int i = 0; i < 3; ++i)
+    for (const auto& [buttons, source] : { std::pair { leftButton, 1 }, { rightButton, 2 }, { middleButton, 3 } })
     {
-        const auto [buttons, source] = drags[i];
         SCOPED_TRACE (source);
         setNormalisedValue (processor, "Cutoff_Mod_Source", 0.0f);
         HostEventRecorder host (processor);
-
-        send (outputs[i]->getBounds().getCentre(), buttons);
-        send ({ 100, 60 }, buttons);
-        EXPECT_FALSE (input.getIsHovered());
-        send (input.getBounds().getCentre(), buttons);
-        EXPECT_TRUE (input.getIsHovered());
-        send (input.getBounds().getCentre(), {});
+        dragTo (source, buttons, input.getBounds().getCentre());
 
         EXPECT_TRUE (window.started.isEmpty());
-        ASSERT_EQ (nested.started.size(), i + 1);
         EXPECT_EQ (nested.started.getLast(), juce::var (source));
         EXPECT_FALSE (input.getIsHovered());
         EXPECT_NEAR (normalisedValue (processor, "Cutoff_Mod_Source"), (float) source / 3.0f, 1.0e-6f);
-        EXPECT_TRUE (host.everyValueInItsOwnGesture());
-        EXPECT_EQ (host.valueChanges(), 1);
+        EXPECT_TRUE (host.everyValueInItsOwnGesture() && host.valueChanges() == 1);
     }
 
-    // Released over another output socket or bare panel, a cable routes nothing.
-    {
-        HostEventRecorder host (processor);
-        for (const auto& end : { outputs[1]->getBounds().getCentre(), juce::Point<int> { 150, 20 } })
-        {
-            auto* start = outputs.add (new OutputPatchPoint (ModulationSource::lfo1));
-            start->setBounds (30 * outputs.size(), 170, 16, 16);
-            panel.addAndMakeVisible (start);
+    // Released over another output socket or the bare panel, a cable routes nothing.
+    HostEventRecorder host (processor);
+    dragTo (1, leftButton, outputs[1]->getBounds().getCentre());
+    dragTo (1, leftButton, { 150, 150 });
+    EXPECT_TRUE (host.events().empty());
+    EXPECT_EQ (nested.started.size(), 5);
 
-            send (start->getBounds().getCentre(), leftButton);
-            send (end, leftButton);
-            send (end, {});
-        }
-        EXPECT_TRUE (host.events().empty());
-        EXPECT_EQ (nested.started.size(), 5);
-    }
-
-    // Without a container above it, a socket cannot start a drag, and nothing breaks.
+    // With no container above it, a socket starts nothing, and nothing breaks.
     OutputPatchPoint loose (ModulationSource::lfo1);
     loose.setBounds (0, 0, 16, 16);
     const auto now = juce::Time::getCurrentTime();
-    loose.mouseDrag (juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), { 9.0f, 9.0f }, leftButton,
-                                       juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &loose, &loose,
-                                       now, { 8.0f, 8.0f }, now, 1, false));
+    loose.mouseDrag ({ juce::Desktop::getInstance().getMainMouseSource(), { 9.0f, 9.0f }, leftButton, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f,
+                       &loose, &loose, now, { 8.0f, 8.0f }, now, 1, false });
     EXPECT_EQ (nested.started.size(), 5);
-
     window.removeFromDesktop();
+}
+
+TEST (EditorControlSheet, EveryControlInEveryState)
+{
+    VevareroAudioProcessor processor;
+    std::vector<std::pair<juce::String, std::vector<juce::Image>>> rows;
+
+    for (const auto& [label, id, steps, build] : std::vector<std::tuple<juce::String, juce::String, int, Make>> {
+             { "filter type", "Filter_Type", 4, filterType }, { "drive routing", "Distortion_Routing", 2, driveRouting },
+             { "lo-fi routing", "LoFi_Routing", 3, lofiRouting }, { "LFO sync", "LFO_1_Sync", 2, syncSwitch ("LFO_1_Sync") },
+             { "waveform", "LFO_1_Wave", 7, waveform ("LFO_1_Wave") } })
+    {
+        std::vector<juce::Image> states;
+        for (int i = 0; i < steps; ++i)
+        {
+            states.push_back (renderComponent (*buildAt (processor, build, id, (float) i / (float) (steps - 1))));
+            if (i == 0 || steps == 7) // the waveform row is wide: one line per state
+                rows.push_back ({ label + (steps == 7 ? " " + juce::String (i) : juce::String()), {} });
+            rows.back().second.push_back (states.back());
+        }
+
+        // No two states of a control look alike.
+        for (size_t i = 0; i < states.size(); ++i)
+            for (size_t j = i + 1; j < states.size(); ++j)
+                EXPECT_FALSE (sameImage (states[i], states[j])) << label << " " << i << " and " << j;
+    }
+
+    OutputPatchPoint output (ModulationSource::lfo1);
+    output.setBounds (0, 0, 16, 16);
+    auto input = inputSocket (ModulationTarget::cutoff) (processor);
+    rows.push_back ({ "out / in / hovered", { renderComponent (output), renderComponent (*input) } });
+    dynamic_cast<InputPatchPoint&> (*input).itemDragEnter (dragOf (1));
+    rows.back().second.push_back (renderComponent (*input));
+    const auto& sockets = rows.back().second;
+    EXPECT_FALSE (sameImage (sockets[0], sockets[1]) || sameImage (sockets[1], sockets[2]) || sameImage (sockets[0], sockets[2]));
+
+    constexpr int zoom = 4, pad = 8, labelWidth = 110;
+    int width = 0;
+    for (const auto& row : rows)
+        width = juce::jmax (width, labelWidth + (int) row.second.size() * (row.second.front().getWidth() * zoom + pad));
+    juce::Image sheet (juce::Image::RGB, width, pad + (int) rows.size() * (40 * zoom + pad), true);
+    juce::Graphics g (sheet);
+    g.fillAll (juce::Colour (0xff3a3a3a)); // a panel-like backdrop for the transparent parts
+    g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
+    int y = pad;
+    for (const auto& [label, images] : rows)
+    {
+        g.setColour (juce::Colours::white);
+        g.drawText (label, pad, y, labelWidth - pad, 20, juce::Justification::centredLeft);
+        int x = labelWidth, height = 0;
+        for (const auto& image : images)
+        {
+            g.drawImage (image, juce::Rectangle<int> (x, y, image.getWidth() * zoom, image.getHeight() * zoom).toFloat());
+            x += image.getWidth() * zoom + pad;
+            height = juce::jmax (height, image.getHeight() * zoom);
+        }
+        y += height + pad;
+    }
+
+    const auto file = testOutputFile ("editor-controls.png");
+    file.deleteFile();
+    juce::FileOutputStream stream (file);
+    ASSERT_TRUE (stream.openedOk());
+    EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (sheet.getClippedImage ({ 0, 0, sheet.getWidth(), y }), stream));
 }

@@ -2,19 +2,11 @@
 
 #include "look/QrvxColours.h"
 
-namespace
-{
-    float scaled (float fraction, float size) { return static_cast<float> (juce::roundToInt (fraction * size)); }
-
-    // The band-stop outline closes through this point whatever the icon's size: at the size the
-    // editor uses it lies below and to the right of the icon, so the outline runs off the right
-    // edge and comes back in at the lower left corner, which is how the icon has always looked.
-    const juce::Point<float> bandStopReturnPoint { 399.0f, 202.0f };
-}
-
-FilterIcon::FilterIcon()
+FilterIcon::FilterIcon (const Outline& o)
+    : outline (o)
 {
     path.setUsingNonZeroWinding (true);
+    setSize (400, 200);
 }
 
 FilterIcon::~FilterIcon() = default;
@@ -29,46 +21,46 @@ void FilterIcon::paint (juce::Graphics& g)
 
 void FilterIcon::resized()
 {
+    const auto w = static_cast<float> (getWidth());
+    const auto h = static_cast<float> (getHeight());
+    const auto x = [w] (float fraction) { return static_cast<float> (juce::roundToInt (fraction * w)); };
+    const auto y = [h] (float fraction) { return static_cast<float> (juce::roundToInt (fraction * h)); };
+    const auto* f = outline.curvePoints;
+
     path.clear();
-    buildPath (static_cast<float> (getWidth()), static_cast<float> (getHeight()));
-}
+    path.startNewSubPath (x (f[0]), y (f[1]));
 
-void FilterIcon::startWithCurves (float width, float height, const float (&f)[14])
-{
-    path.startNewSubPath (scaled (f[0], width), scaled (f[1], height));
+    for (const auto* curve = f + 2; curve < f + 14; curve += 4)
+        path.quadraticTo (x (curve[0]), y (curve[1]), x (curve[2]), y (curve[3]));
 
-    for (int curve = 0; curve < 3; ++curve)
-    {
-        const auto* p = f + 2 + curve * 4;
-        path.quadraticTo (scaled (p[0], width), scaled (p[1], height), scaled (p[2], width), scaled (p[3], height));
-    }
-}
+    if (outline.pixelPointBeforeLast.has_value())
+        path.lineTo (*outline.pixelPointBeforeLast);
 
-void LPFIcon::buildPath (float w, float h)
-{
-    startWithCurves (w, h, { 0.0f, 0.42f, 0.2f, 0.44f, 0.38f, 0.28f, 0.52f, 0.16f, 0.57f, 0.48f, 0.65f, 0.84f, 0.8f, 1.0f });
-    path.lineTo (scaled (0.0f, w), scaled (1.0f, h));
+    path.lineTo (x (outline.lastPoint.x), y (outline.lastPoint.y));
     path.closeSubPath();
 }
 
-void HPFIcon::buildPath (float w, float h)
+LPFIcon::LPFIcon()
+    : FilterIcon ({ { 0.0f, 0.42f, 0.2f, 0.44f, 0.38f, 0.28f, 0.52f, 0.16f, 0.57f, 0.48f, 0.65f, 0.84f, 0.8f, 1.0f }, { 0.0f, 1.0f }, {} })
 {
-    startWithCurves (w, h, { 1.0f, 0.42f, 0.8f, 0.44f, 0.62f, 0.28f, 0.52f, 0.16f, 0.43f, 0.48f, 0.35f, 0.84f, 0.2f, 1.0f });
-    path.lineTo (scaled (1.0f, w), scaled (1.0f, h));
-    path.closeSubPath();
 }
 
-void BPFIcon::buildPath (float w, float h)
+HPFIcon::HPFIcon()
+    : FilterIcon ({ { 1.0f, 0.42f, 0.8f, 0.44f, 0.62f, 0.28f, 0.52f, 0.16f, 0.43f, 0.48f, 0.35f, 0.84f, 0.2f, 1.0f }, { 1.0f, 1.0f }, {} })
 {
-    startWithCurves (w, h, { 0.2f, 1.0f, 0.35f, 0.84f, 0.44f, 0.48f, 0.5f, 0.16f, 0.56f, 0.48f, 0.65f, 0.84f, 0.8f, 1.0f });
-    path.lineTo (scaled (0.2f, w), scaled (1.0f, h));
-    path.closeSubPath();
 }
 
-void BSFIcon::buildPath (float w, float h)
+BPFIcon::BPFIcon()
+    : FilterIcon ({ { 0.2f, 1.0f, 0.35f, 0.84f, 0.44f, 0.48f, 0.5f, 0.16f, 0.56f, 0.48f, 0.65f, 0.84f, 0.8f, 1.0f }, { 0.2f, 1.0f }, {} })
 {
-    startWithCurves (w, h, { 0.0f, 0.42f, 0.35f, 0.35f, 0.35f, 0.42f, 0.5f, 1.0f, 0.65f, 0.42f, 0.65f, 0.35f, 1.0f, 0.42f });
-    path.lineTo (bandStopReturnPoint);
-    path.lineTo (scaled (0.0f, w), scaled (1.0f, h));
-    path.closeSubPath();
+}
+
+// The band-stop outline passes through a fixed pixel point whatever the icon's size: at the size
+// the editor uses it lies below and to the right of the icon, so the outline runs off the right
+// edge and comes back in at the lower left corner, which is how the icon has always looked.
+BSFIcon::BSFIcon()
+    : FilterIcon ({ { 0.0f, 0.42f, 0.35f, 0.35f, 0.35f, 0.42f, 0.5f, 1.0f, 0.65f, 0.42f, 0.65f, 0.35f, 1.0f, 0.42f },
+                    { 0.0f, 1.0f },
+                    juce::Point<float> { 399.0f, 202.0f } })
+{
 }

@@ -5,9 +5,8 @@
 #include "processor/ParametersUIDs.h"
 
 FilterTypeSelector::FilterTypeSelector (juce::AudioProcessorValueTreeState& valueTreeState)
-    : link (ParametersUIDs().filterTypeID, valueTreeState)
+    : IconChoiceSelector (ParametersUIDs().filterTypeID, valueTreeState)
 {
-    // In the order of the parameter's choices.
     icons.add (new LPFIcon());
     icons.add (new HPFIcon());
     icons.add (new BPFIcon());
@@ -21,22 +20,16 @@ FilterTypeSelector::FilterTypeSelector (juce::AudioProcessorValueTreeState& valu
     }
 
     setSize (400, 200);
-    refreshFromParameter();
-    showOnlyCurrentIcon();
-    repaint();
+    showParameterValue();
 }
 
 FilterTypeSelector::~FilterTypeSelector() = default;
 
 void FilterTypeSelector::mouseUp (const juce::MouseEvent& e)
 {
-    if (! e.mods.isLeftButtonDown())
-        return;
-
-    currentIndex = currentIndex == icons.size() - 1 ? 0 : currentIndex + 1;
-    link.updateIntParameter (currentIndex);
-    showOnlyCurrentIcon();
-    repaint();
+    // The modifiers of a mouse-up still hold the button that went up.
+    if (e.mods.isLeftButtonDown())
+        selectNextChoice();
 }
 
 void FilterTypeSelector::paint (juce::Graphics& g)
@@ -48,27 +41,4 @@ void FilterTypeSelector::paintOverChildren (juce::Graphics& g)
 {
     g.setColour (qrvx::QrvxColours::grey);
     g.drawRect (getLocalBounds().toFloat(), 1.0f);
-}
-
-void FilterTypeSelector::resized()
-{
-    for (auto* icon : icons)
-        icon->setBounds (getLocalBounds());
-}
-
-void FilterTypeSelector::refreshFromParameter()
-{
-    const auto index = link.readIntParameter();
-    if (index == currentIndex)
-        return;
-
-    currentIndex = index;
-    showOnlyCurrentIcon();
-    repaint();
-}
-
-void FilterTypeSelector::showOnlyCurrentIcon()
-{
-    for (int i = 0; i < icons.size(); ++i)
-        icons[i]->setVisible (i == currentIndex);
 }

@@ -5,9 +5,8 @@
 #include "processor/ParametersUIDs.h"
 
 LofiRoutingSelector::LofiRoutingSelector (juce::AudioProcessorValueTreeState& valueTreeState)
-    : link (ParametersUIDs().loFiRoutingID, valueTreeState)
+    : IconChoiceSelector (ParametersUIDs().loFiRoutingID, valueTreeState)
 {
-    // In the order of the parameter's choices.
     icons.add (new LofiChainIcon());
     icons.add (new LofiParallelIcon());
     icons.add (new LofiRingIcon());
@@ -21,9 +20,7 @@ LofiRoutingSelector::LofiRoutingSelector (juce::AudioProcessorValueTreeState& va
     button.addListener (this);
 
     setSize (200, 200);
-    refreshFromParameter();
-    showOnlyCurrentIcon();
-    repaint();
+    showParameterValue();
 }
 
 LofiRoutingSelector::~LofiRoutingSelector()
@@ -39,36 +36,12 @@ void LofiRoutingSelector::paint (juce::Graphics& g)
 
 void LofiRoutingSelector::resized()
 {
-    for (auto* icon : icons)
-        icon->setBounds (getLocalBounds());
-
+    IconChoiceSelector::resized();
     button.setBounds (getLocalBounds());
 }
 
 void LofiRoutingSelector::buttonClicked (juce::Button* b)
 {
-    if (b != &button)
-        return;
-
-    currentIndex = currentIndex < icons.size() - 1 ? currentIndex + 1 : 0;
-    link.updateIntParameter (currentIndex);
-    showOnlyCurrentIcon();
-    repaint();
-}
-
-void LofiRoutingSelector::refreshFromParameter()
-{
-    const auto index = link.readIntParameter();
-    if (index == currentIndex)
-        return;
-
-    currentIndex = index;
-    showOnlyCurrentIcon();
-    repaint();
-}
-
-void LofiRoutingSelector::showOnlyCurrentIcon()
-{
-    for (int i = 0; i < icons.size(); ++i)
-        icons[i]->setVisible (i == currentIndex);
+    if (b == &button)
+        selectNextChoice();
 }

@@ -104,7 +104,7 @@ void WaveformSelector::resized()
 
 void WaveformSelector::buttonClicked (juce::Button* b)
 {
-    const auto clicked = buttons.indexOf (static_cast<juce::TextButton*> (b));
+    const auto clicked = buttons.indexOf (dynamic_cast<juce::TextButton*> (b));
     if (clicked >= 0)
         currentIndex = clicked;
 
