@@ -211,3 +211,177 @@ TEST_F (GroupTest, ModuleBackgroundFrameStripRuleAndTitle)
         EXPECT_LE (firstWhiteColumn, 15);
     }
 }
+
+//==============================================================================
+TEST_F (GroupTest, RateReadoutShowsAndDragsOnlyTheRateInUse)
+{
+    LFORateControl control (processor.valueTreeState, "LFO_1_Rate", "LFO_1_Synced_Rate");
+    EXPECT_EQ (control.getBounds(), Box (0, 0, 400, 100));
+    control.setSize (60, 20);
+    control.setVisible (true);
+    const juce::Point<float> middle (30.0f, 10.0f);
+
+    // Until the first check: an empty readout, and a drag on it reaches no rate.
+    EXPECT_TRUE (control.valueLabel->getText().isEmpty());
+    dragOn (control, middle, -40.0f);
+    EXPECT_TRUE (host.events().empty());
+
+    auto& freeRate = parameter ("LFO_1_Rate");
+    auto& syncedRate = parameter ("LFO_1_Synced_Rate");
+
+    struct Step { bool synced; float freeHz, syncedIndex; const char* shown; };
+    const Step steps[] = { { false, 1.0f, 3.0f, "1.000 Hz" }, { true, 1.0f, 3.0f, "1 BAR" },
+                           { true, 1.0f, 7.0f, "1/4" }, { false, 12.5f, 7.0f, "12.500 Hz" } };
+
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE (step.shown);
+        freeRate.setValueNotifyingHost (normalisedFor (freeRate, step.freeHz));
+        syncedRate.setValueNotifyingHost (normalisedFor (syncedRate, step.syncedIndex));
+        control.checkParameterStatus (step.synced);
+        EXPECT_EQ (control.valueLabel->getText(), step.shown);
+
+        // Switching hands the mouse over without touching either rate; a drag then moves the rate shown.
+        host.clear();
+        EXPECT_EQ (control.rateKnob->isVisible(), ! step.synced);
+        EXPECT_EQ (control.syncedRateKnob->isVisible(), step.synced);
+        const auto* dragged = step.synced ? "LFO_1_Synced_Rate" : "LFO_1_Rate";
+        const auto before = normalisedValue (processor, dragged);
+        dragOn (control, middle, -60.0f);
+
+        EXPECT_GT (normalisedValue (processor, dragged), before);
+        EXPECT_FALSE (host.changedParameters().isEmpty());
+        for (const auto& id : host.changedParameters())
+            EXPECT_EQ (id, dragged);
+        EXPECT_EQ (host.gestureBegins(), 1);
+        EXPECT_EQ (host.gestureEnds(), 1);
+
+        control.checkParameterStatus (step.synced);
+        EXPECT_NE (control.valueLabel->getText(), step.shown);
+    }
+    // Built on IDs that no parameter has, it binds nothing and shows nothing rather than crash.
+    LFORateControl unbound (processor.valueTreeState, "No_Rate", "No_Synced_Rate");
+    unbound.checkParameterStatus (true);
+    EXPECT_TRUE (unbound.valueLabel->getText().isEmpty());
+    EXPECT_TRUE (unbound.syncedRateKnob->isVisible());
+}
+
+TEST_F (GroupTest, RateReadoutIsAllThatIsDrawn)
+{
+    LFORateControl control (processor.valueTreeState, "LFO_1_Rate", "LFO_1_Synced_Rate");
+    control.setSize (60, 20);
+    control.checkParameterStatus (false);
+
+    const auto shown = renderComponent (control);
+    for (auto* knob : { control.rateKnob.get(), control.syncedRateKnob.get() })
+        knob->setVisible (false);
+    const auto labelAlone = renderComponent (control);
+
+    int differing = 0, text = 0;
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 60; ++x)
+        {
+            const auto pixel = shown.getPixelAt (x, y);
+            differing += pixel != labelAlone.getPixelAt (x, y) ? 1 : 0;
+            text += coloursNear (pixel, colours::yellow, 8) ? 1 : 0;
+        }
+    EXPECT_EQ (differing, 0);
+    EXPECT_GT (text, 10);
+    EXPECT_TRUE (coloursNear (shown.getPixelAt (2, 2), colours::dark_grey, 0));
+    EXPECT_FLOAT_EQ (control.valueLabel->getFont().getHeight(), 12.0f);
+}
+
+//==============================================================================
+// Writes a sheet of the groups on their panels to the test output folder, for the eye.
+TEST_F (GroupTest, WritesGroupSheet)
+{
+    juce::Component sheet;
+    sheet.setSize (640, 300);
+
+    ModuleBackground filterPanel ("Filter", colours::teal), lofiPanel ("LoFi", colours::green),
+        outputPanel ("Output", colours::orange), lfo1Panel ("LFO 1", colours::yellow), lfo2Panel ("LFO 2", colours::yellow);
+    ParameterWithModControls cutoff ("CUT", colours::teal, ModulationTarget::cutoff, processor, "Cutoff");
+    ParameterWithModControls resonance ("RES", colours::teal, ModulationTarget::resonance, processor, "Resonance");
+    ParameterWithNameControls drive ("DRIVE", colours::teal, processor, "Drive");
+    ParameterWithModControls rate ("RATE", colours::green, ModulationTarget::rate, processor, "Rate");
+    ParameterWithModControls bits ("BITS", colours::green, ModulationTarget::bits, processor, "Bits");
+    ParameterWithModControls dryWet ("DRY/WET", colours::orange, ModulationTarget::dryWet, processor, "Dry_Wet_Mix");
+    ParameterWithNameControls amp ("AMP", colours::orange, processor, "Amplitude");
+    LFOControls lfo1 (processor, "LFO_1_Wave", "LFO_1_Sync", "LFO_1_Rate", "LFO_1_Synced_Rate");
+    LFOControls lfo2 (processor, "LFO_2_Wave", "LFO_2_Sync", "LFO_2_Rate", "LFO_2_Synced_Rate");
+
+    for (auto* panel : { &filterPanel, &lofiPanel, &outputPanel, &lfo1Panel, &lfo2Panel })
+        sheet.addAndMakeVisible (*panel);
+
+    filterPanel.setBounds (0, 0, 260, 150);
+    lofiPanel.setBounds (260, 0, 200, 150);
+    outputPanel.setBounds (460, 0, 180, 150);
+    lfo1Panel.setBounds (0, 150, 320, 150);
+    lfo2Panel.setBounds (320, 150, 320, 150);
+
+    // Knob cells side by side under each title, depth bars and sockets below them.
+    const auto place = [&sheet] (ParameterWithModControls& group, int x, int width)
+    {
+        for (auto* widget : { static_cast<juce::Component*> (group.knob.get()), static_cast<juce::Component*> (group.depthSlider.get()),
+                              static_cast<juce::Component*> (&group.inputPatchPoint), static_cast<juce::Component*> (&group.nameLabel) })
+            sheet.addAndMakeVisible (*widget);
+        group.position ({ { x, 30, width, 60 }, { x, 104, width, 20 }, { x + width / 2 - 14, 124, 28, 24 } });
+    };
+    const auto placePlain = [&sheet] (ParameterWithNameControls& group, int x, int width)
+    {
+        sheet.addAndMakeVisible (*group.knob);
+        sheet.addAndMakeVisible (group.nameLabel);
+        group.knob->setBounds (Box (x, 30, width, 60).withSizeKeepingCentre (40, 40));
+        group.nameLabel.setBounds (x, group.knob->getBottom(), width, 14);
+    };
+
+    place (cutoff, 4, 84);
+    place (resonance, 88, 84);
+    placePlain (drive, 172, 84);
+    place (rate, 264, 96);
+    place (bits, 360, 96);
+    place (dryWet, 464, 86);
+    placePlain (amp, 550, 86);
+
+    for (auto [lfo, panel] : { std::pair (&lfo1, &lfo1Panel), std::pair (&lfo2, &lfo2Panel) })
+    {
+        for (auto* widget : { static_cast<juce::Component*> (&lfo->waveformSelector), static_cast<juce::Component*> (&lfo->syncIcon),
+                              static_cast<juce::Component*> (&lfo->rateControl) })
+            sheet.addAndMakeVisible (*widget);
+        auto area = panel->getBounds().withTrimmedTop (30);
+        lfo->position (area);
+    }
+
+    // Values apart from the defaults, one LFO synced, and two wedges to show.
+    setNormalisedValue (processor, "Cutoff", 0.35f);
+    setNormalisedValue (processor, "Cutoff_Mod_Depth", 0.6f);
+    setNormalisedValue (processor, "Bits_Mod_Depth", 0.3f);
+    setNormalisedValue (processor, "Bits", 0.4f);
+    setNormalisedValue (processor, "LFO_2_Sync", 1.0f);
+    setNormalisedValue (processor, "LFO_2_Wave", 0.5f);
+    cutoff.knob->modulationAmount = 0.6f;
+    bits.knob->modulationAmount = 0.5f;
+    bits.knob->squareAmount = true;
+
+    for (auto* lfo : { &lfo1, &lfo2 })
+    {
+        lfo->waveformSelector.refreshFromParameter();
+        lfo->syncIcon.refreshFromParameter();
+        lfo->rateControl.checkParameterStatus (lfo->syncIcon.getIsSynced());
+    }
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20); // the attachments' async updates
+
+    const auto image = renderComponent (sheet);
+    juce::Image doubled (juce::Image::ARGB, 1280, 600, true, juce::SoftwareImageType());
+    {
+        juce::Graphics g (doubled);
+        g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
+        g.drawImage (image, doubled.getBounds().toFloat());
+    }
+
+    const auto file = testOutputFile ("group-sheet.png");
+    file.getParentDirectory().createDirectory();
+    file.deleteFile();
+    juce::FileOutputStream stream (file);
+    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (doubled, stream));
+}
