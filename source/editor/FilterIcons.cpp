@@ -15,7 +15,6 @@ namespace
 FilterIcon::FilterIcon()
 {
     path.setUsingNonZeroWinding (true);
-    setSize (400, 200);
 }
 
 FilterIcon::~FilterIcon() = default;

@@ -16,7 +16,7 @@ public:
     const juce::Path& getPath() const noexcept { return path; }
 
 protected:
-    FilterIcon();
+    FilterIcon();   // sizes are set by the subclasses, whose outlines exist only once they are built
 
     /** Rebuilds the outline for the icon's current size. */
     virtual void buildPath (float width, float height) = 0;
@@ -34,24 +34,36 @@ private:
 
 class LPFIcon final : public FilterIcon
 {
+public:
+    LPFIcon() { setSize (400, 200); }
+
 private:
     void buildPath (float width, float height) override;
 };
 
 class HPFIcon final : public FilterIcon
 {
+public:
+    HPFIcon() { setSize (400, 200); }
+
 private:
     void buildPath (float width, float height) override;
 };
 
 class BPFIcon final : public FilterIcon
 {
+public:
+    BPFIcon() { setSize (400, 200); }
+
 private:
     void buildPath (float width, float height) override;
 };
 
 class BSFIcon final : public FilterIcon
 {
+public:
+    BSFIcon() { setSize (400, 200); }
+
 private:
     void buildPath (float width, float height) override;
 };
