@@ -1,7 +1,6 @@
 #pragma once
 
 #include "EditorTestSupport.h"
-#include "XErrorTolerance.h"
 #include "look/QXLook.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@ class ControlTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        tolerateXErrorsLikeAHost(); // a control may open a menu
         juce::Typeface::clearTypefaceCache();
         juce::LookAndFeel::setDefaultLookAndFeel (&look);
     }
