@@ -718,3 +718,92 @@ TEST (EditorControlSockets, ARealDragWithAnyButtonRunsInTheNearestContainerAndLa
 
     window.removeFromDesktop();
 }
+
+TEST (EditorControlSheet, EveryControlInEveryState)
+{
+    VevareroAudioProcessor processor;
+
+    struct Row
+    {
+        juce::String label;
+        juce::String parameterID;
+        int steps;
+        Make make;
+    };
+
+    const std::vector<Row> rows {
+        { "filter type", "Filter_Type", 4, makeOnTree<FilterTypeSelector> (filterSize) },
+        { "drive routing", "Distortion_Routing", 2, makeOnTree<DistortionRoutingSelector> (distortionSize) },
+        { "lo-fi routing", "LoFi_Routing", 3, makeOnTree<LofiRoutingSelector> (lofiSize) },
+        { "LFO sync", "LFO_1_Sync", 2, makeForLFO<LFOSyncIcon> ("LFO_1_Sync", syncSize) },
+        { "waveform", "LFO_1_Wave", 7, makeForLFO<WaveformSelector> ("LFO_1_Wave", waveformSize) },
+    };
+
+    constexpr int zoom = 4, pad = 8, labelWidth = 110;
+    std::vector<std::pair<juce::String, std::vector<juce::Image>>> sheet;
+
+    for (const auto& row : rows)
+    {
+        // Wide controls get a line per state.
+        const auto perLine = row.steps * row.make (processor)->getWidth() * zoom > 1000 ? 1 : row.steps;
+        for (int i = 0; i < row.steps; ++i)
+        {
+            if (i % perLine == 0)
+                sheet.push_back ({ perLine == 1 ? row.label + " " + juce::String (i) : row.label, {} });
+            auto control = buildAt (processor, row.make, row.parameterID, (float) i / (float) (row.steps - 1));
+            sheet.back().second.push_back (renderComponent (*control));
+        }
+    }
+
+    OutputPatchPoint output (ModulationSource::lfo1);
+    output.setBounds (socketSize);
+    auto input = makeInputSocket (ModulationTarget::cutoff) (processor);
+    auto& socket = dynamic_cast<InputPatchPoint&> (*input);
+    const auto idle = renderComponent (socket);
+    socket.itemDragEnter (dragOf (1));
+    sheet.push_back ({ "out / in / hover", { renderComponent (output), idle, renderComponent (socket) } });
+    socket.itemDragExit (dragOf (1));
+
+    int width = 0, height = pad;
+    for (auto& [label, states] : sheet)
+    {
+        int rowWidth = labelWidth, rowHeight = 0;
+        for (auto& s : states)
+        {
+            rowWidth += s.getWidth() * zoom + pad;
+            rowHeight = juce::jmax (rowHeight, s.getHeight() * zoom);
+        }
+        width = juce::jmax (width, rowWidth);
+        height += rowHeight + pad;
+    }
+
+    juce::Image image (juce::Image::RGB, width, height, true, juce::SoftwareImageType());
+    {
+        juce::Graphics g (image);
+        g.fillAll (juce::Colour (0xff3a3a3a)); // a panel-like backdrop, so transparent parts read as such
+        g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
+        int y = pad;
+        for (auto& [label, states] : sheet)
+        {
+            g.setColour (juce::Colours::white);
+            g.drawText (label, pad, y, labelWidth - pad, 20, juce::Justification::centredLeft);
+            int x = labelWidth, rowHeight = 0;
+            for (auto& s : states)
+            {
+                g.drawImage (s, { (float) x, (float) y, (float) (s.getWidth() * zoom), (float) (s.getHeight() * zoom) });
+                x += s.getWidth() * zoom + pad;
+                rowHeight = juce::jmax (rowHeight, s.getHeight() * zoom);
+            }
+            y += rowHeight + pad;
+        }
+    }
+
+    const auto file = testOutputFile ("editor-controls.png");
+    file.deleteFile();
+    {
+        juce::FileOutputStream stream (file);
+        ASSERT_TRUE (stream.openedOk());
+        ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (image, stream));
+    }
+    EXPECT_GT (file.getSize(), 0);
+}
