@@ -48,14 +48,20 @@ inline juce::MouseEvent mouseEventOn (juce::Component& c, juce::Point<float> pos
              0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, downPosition, now, 1, false };
 }
 
-/** A vertical drag of the given length (upwards when negative) on a component through JUCE's mouse
-    path: the component under the start point, in the parent's coordinates, gets down, drag and up.
+/** A vertical drag of the given length (upwards when negative) through JUCE's mouse path: the
+    component that a visible parent finds under the start point (in the parent's coordinates) gets
+    down, drag and up.
 */
 inline void dragOn (juce::Component& parent, juce::Point<float> start, float dy,
                     juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
 {
     auto* target = parent.getComponentAt (start.toInt());
-    jassert (target != nullptr);
+    if (target == nullptr)
+    {
+        ADD_FAILURE() << "nothing under " << start.toString();
+        return;
+    }
+
     const auto local = target->getLocalPoint (&parent, start);
     target->mouseDown (mouseEventOn (*target, local, mods, local));
     target->mouseDrag (mouseEventOn (*target, local.translated (0.0f, dy), mods, local));
