@@ -93,6 +93,19 @@ Footer::Footer (VevareroAudioProcessor& p)
                                           .withButton ("OK"),
                                       nullptr);
     };
+
+    revealToUser = [] (const juce::File& file) { file.revealToUser(); };
+
+    askToReplace = [] (const juce::File& file, std::function<void (bool)> answer)
+    {
+        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                          .withIconType (juce::MessageBoxIconType::QuestionIcon)
+                                          .withTitle ("Replace Preset")
+                                          .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
+                                          .withButton ("Replace")
+                                          .withButton ("Cancel"),
+                                      [answer] (int button) { answer (button == 1); });
+    };
 }
 
 Footer::~Footer() = default;
@@ -157,6 +170,12 @@ void Footer::buttonClicked (juce::Button* button)
         stepThroughPresets (false);
     else if (button == nextButton.get())
         stepThroughPresets (true);
+    else if (button == saveButton.get())
+        launchSaveDialog();
+    else if (button == configButton.get())
+        showConfigMenu();
+    else if (button == randomButton.get())
+        randomiseParameters (random);
 }
 
 //==============================================================================
