@@ -27,7 +27,6 @@ namespace
 
     // The list can be long: spread it over a few columns rather than a screen-high strip.
     constexpr int presetListMaxColumns = 4;
-    constexpr int menuMinimumWidth = 40;
 }
 
 Footer::Footer (VevareroAudioProcessor& p)

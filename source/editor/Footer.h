@@ -105,6 +105,9 @@ private:
     void showConfigMenu();
     void savePresetAs (const juce::File& file);
 
+    // Narrow menus (a short preset list) still get a comfortable target.
+    static constexpr int menuMinimumWidth = 40;
+
     VevareroAudioProcessor& processor;
     bool isAbletonLive = false;
     juce::Random random;

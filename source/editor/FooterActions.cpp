@@ -21,8 +21,6 @@ namespace
     // Older blocks are cut away before a new one is added, so the log never grows without end.
     constexpr juce::int64 crashLogMaxInitialSize = 128 * 1024;
 
-    constexpr int menuMinimumWidth = 40;
-
     /** Live records a change as a gesture of its own; every other host wants each write wrapped. */
     void writeParameter (juce::AudioProcessorParameter& parameter, float normalisedValue, bool isAbletonLive)
     {
