@@ -27,7 +27,6 @@ namespace
 
     // The list can be long: spread it over a few columns rather than a screen-high strip.
     constexpr int presetListMaxColumns = 4;
-    constexpr int menuMinimumWidth = 40;
 }
 
 Footer::Footer (VevareroAudioProcessor& p)
@@ -93,6 +92,19 @@ Footer::Footer (VevareroAudioProcessor& p)
                                           .withButton ("OK"),
                                       nullptr);
     };
+
+    revealToUser = [] (const juce::File& file) { file.revealToUser(); };
+
+    askToReplace = [] (const juce::File& file, std::function<void (bool)> answer)
+    {
+        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                          .withIconType (juce::MessageBoxIconType::QuestionIcon)
+                                          .withTitle ("Replace Preset")
+                                          .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
+                                          .withButton ("Replace")
+                                          .withButton ("Cancel"),
+                                      [answer] (int button) { answer (button == 1); });
+    };
 }
 
 Footer::~Footer() = default;
@@ -157,6 +169,12 @@ void Footer::buttonClicked (juce::Button* button)
         stepThroughPresets (false);
     else if (button == nextButton.get())
         stepThroughPresets (true);
+    else if (button == saveButton.get())
+        launchSaveDialog();
+    else if (button == configButton.get())
+        showConfigMenu();
+    else if (button == randomButton.get())
+        randomiseParameters (random);
 }
 
 //==============================================================================
