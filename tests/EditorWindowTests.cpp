@@ -1,6 +1,5 @@
 #include "EditorInspector.h"
 #include "EditorTestSupport.h"
-#include "XErrorTolerance.h"
 #include "look/QrvxColours.h"
 
 #include <gtest/gtest.h>
@@ -85,7 +84,6 @@ namespace
     public:
         explicit WindowOnDesktop (juce::Component& content)
         {
-            tolerateXErrorsLikeAHost();
             setSize (content.getWidth(), content.getHeight());
             addAndMakeVisible (content);
             addToDesktop (0);
