@@ -401,7 +401,18 @@ TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
         EXPECT_TRUE (window.take().isEmpty());
     }
 
-    // A value that cannot be ordered counts as a change of routing, every tick.
+    // The preset name is polled too: a load elsewhere shows in the footer at the next tick.
+    processor.presetName = "Bass Walk";
+    EXPECT_TRUE (window.take().isEmpty());
+    I::tick (e);
+    {
+        auto painted = window.take();
+        EXPECT_FALSE (painted.isEmpty());
+        painted.subtract (I::footer (e).getBounds());
+        EXPECT_TRUE (painted.isEmpty()) << describe (painted.getBounds());
+    }
+
+    // A value that cannot be ordered counts as a change of routing.
     I::lastModSource (e)[2] = std::numeric_limits<float>::quiet_NaN();
     I::tick (e);
     EXPECT_TRUE (window.take().containsRectangle (wholeEditor));
