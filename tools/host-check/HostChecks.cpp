@@ -187,6 +187,16 @@ float HostChecks::hostNormalised (const ExpectedParameter& e, float realValue) c
     return format.normalisesWithSkew ? e.toNormalised (realValue) : e.toProportion (realValue);
 }
 
+std::unique_ptr<juce::AudioPluginInstance> HostChecks::createInstance (juce::Array<juce::AudioProcessorParameter*>& parameters)
+{
+    auto instance = createInstance();
+
+    if (instance != nullptr)
+        parameters = findParameters (*instance);
+
+    return parameters.isEmpty() ? nullptr : std::move (instance);
+}
+
 juce::Array<juce::AudioProcessorParameter*> HostChecks::findParameters (juce::AudioPluginInstance& instance)
 {
     juce::Array<juce::AudioProcessorParameter*> found;
@@ -216,16 +226,13 @@ juce::Array<juce::AudioProcessorParameter*> HostChecks::findParameters (juce::Au
 //==============================================================================
 void HostChecks::checkParameters()
 {
-    auto instance = createInstance();
+    juce::Array<juce::AudioProcessorParameter*> parameters;
+    auto instance = createInstance (parameters);
 
     if (instance == nullptr)
         return;
 
     const auto failuresBefore = failures;
-    const auto parameters = findParameters (*instance);
-
-    if (parameters.isEmpty())
-        return;
 
     const auto& hosted = instance->getParameters();
     auto* bypass = instance->getBypassParameter();
@@ -448,14 +455,10 @@ void HostChecks::checkBusLayouts()
 //==============================================================================
 void HostChecks::checkProcessing()
 {
-    auto instance = createInstance();
+    juce::Array<juce::AudioProcessorParameter*> parameters;
+    auto instance = createInstance (parameters);
 
     if (instance == nullptr)
-        return;
-
-    const auto parameters = findParameters (*instance);
-
-    if (parameters.isEmpty())
         return;
 
     const auto failuresBefore = failures;
@@ -505,14 +508,10 @@ void HostChecks::checkProcessing()
 //==============================================================================
 void HostChecks::checkStateRoundTrip()
 {
-    auto saving = createInstance();
+    juce::Array<juce::AudioProcessorParameter*> savingParameters;
+    auto saving = createInstance (savingParameters);
 
     if (saving == nullptr)
-        return;
-
-    const auto savingParameters = findParameters (*saving);
-
-    if (savingParameters.isEmpty())
         return;
 
     const auto failuresBefore = failures;
@@ -635,14 +634,9 @@ void HostChecks::checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, c
 std::unique_ptr<juce::AudioPluginInstance> HostChecks::restoreIntoNewInstance (const juce::MemoryBlock& hostState,
                                                                                juce::Array<juce::AudioProcessorParameter*>& parameters)
 {
-    auto instance = createInstance();
+    auto instance = createInstance (parameters);
 
     if (instance == nullptr)
-        return {};
-
-    parameters = findParameters (*instance);
-
-    if (parameters.isEmpty())
         return {};
 
     double phase = 0.0;
@@ -746,14 +740,10 @@ void HostChecks::checkEditor()
     // Long enough for the view to be embedded and for the editor's 50 ms timer to run a few times.
     constexpr int millisecondsOpen = 200;
 
-    auto instance = createInstance();
+    juce::Array<juce::AudioProcessorParameter*> parameters;
+    auto instance = createInstance (parameters);
 
     if (instance == nullptr)
-        return;
-
-    const auto parameters = findParameters (*instance);
-
-    if (parameters.isEmpty())
         return;
 
     if (! expect (instance->hasEditor(), "the plug-in says it has no editor"))

@@ -79,6 +79,9 @@ private:
 
     std::unique_ptr<juce::AudioPluginInstance> createInstance();
 
+    /** A fresh instance with its hosted parameters in the table's order; null when either fails. */
+    std::unique_ptr<juce::AudioPluginInstance> createInstance (juce::Array<juce::AudioProcessorParameter*>& parameters);
+
     /** The hosted parameters in the table's order, or an empty array when some are missing. */
     juce::Array<juce::AudioProcessorParameter*> findParameters (juce::AudioPluginInstance&);
 
