@@ -10,7 +10,7 @@
 
 namespace
 {
-    const juce::String defaultLv2Uri { "https://ririvud.example/vevarero" };
+    const juce::String defaultLv2Uri { VEVARERO_LV2_URI };
 
     FormatUnderCheck makeVst3 (PluginHost& host, const juce::File& bundle)
     {
