@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <functional>
-#include <memory>
 #include <vector>
 
 namespace
@@ -77,9 +76,7 @@ namespace
         return image;
     }
 
-    /** What the pixel tests judged, row by row (each test starts a row), for the eye: written to
-        the test output folder as look-sheet.png once the suite is done.
-    */
+    /** What a pixel test judged, row by row, for the eye. */
     class WidgetSheet
     {
     public:
@@ -95,8 +92,12 @@ namespace
                                                    juce::Graphics::lowResamplingQuality));
         }
 
+        /** Writes the sheet as a PNG file; a test that added nothing writes nothing. */
         void write (const juce::File& file) const
         {
+            if (rows.empty())
+                return;
+
             constexpr int gap = 6;
             int width = gap, height = gap;
 
@@ -151,17 +152,23 @@ namespace
     class LookTest : public ::testing::Test
     {
     protected:
-        static void SetUpTestSuite()    { sheet = std::make_unique<WidgetSheet>(); }
-        static void TearDownTestSuite() { sheet->write (juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile ("look-sheet.png")); sheet.reset(); }
+        void SetUp() override { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
 
-        void SetUp() override { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); sheet->startRow(); }
-        void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); juce::Typeface::clearTypefaceCache(); }
+        // Each test's sheet goes to the test output folder under the test's name, so that tests
+        // run in separate processes never write the same file.
+        void TearDown() override
+        {
+            juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+            juce::Typeface::clearTypefaceCache();
 
-        static inline std::unique_ptr<WidgetSheet> sheet;
+            const auto name = juce::String ("look-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
+            sheet.write (juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name));
+        }
 
         float scale = 1.0f;
         QXLook look { scale };
         qrvx::QXBipolarLook bipolar { scale };
+        WidgetSheet sheet;
     };
 } // namespace
 
@@ -189,7 +196,7 @@ TEST_F (LookTest, KnobLayersSitAtTheirRadiiAndFadeWhenDisabled)
     for (const auto enabled : { true, false })
     {
         const Coverage coverage ([&] (juce::Colour c) { return renderKnob (look, 0.5, c, enabled); });
-        sheet->add (coverage.white, 3);
+        sheet.add (coverage.white, 3);
 
         for (const auto& p : probes)
         {
@@ -216,7 +223,7 @@ TEST_F (LookTest, WedgeRunsFromTheStartOrFromTheTop)
     for (const auto& c : cases)
     {
         const Coverage coverage ([&] (juce::Colour colour) { return renderKnob (c.isBipolar ? bipolar : look, c.value, colour); });
-        sheet->add (coverage.white);
+        sheet.add (coverage.white);
 
         // Across the sweep and into the gap, halfway between possible edges, on a ring inside the wedge.
         for (auto turn = 1.05f; turn < 3.0f; turn += 0.1f)
@@ -256,7 +263,7 @@ TEST_F (LookTest, ValueBarsGrowFromTheLeftEdgeOrFromTheCentre)
             return paint (120, 20, [&] (juce::Graphics& g) { lookToUse.drawLinearSlider (g, x, y, w, h, position, 0, 0, horizontal, slider); });
         });
 
-        sheet->add (coverage.white);
+        sheet.add (coverage.white);
         EXPECT_EQ (coverage.coveredRuns (y + h / 2), c.covered) << (c.isBipolar ? "bipolar at " : "plain at ") << c.proportion;
     }
 }
@@ -349,13 +356,13 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
         EXPECT_TRUE (near (images[p.image].getPixelAt (p.x, p.y), p.colour)) << p.what;
 
     for (const auto& image : images)
-        sheet->add (image, 2);
+        sheet.add (image, 2);
 
     // A held button already shows its "on" colour, before the release toggles anything.
     juce::TextButton button ("HOLD");
     button.setSize (80, 24);
     button.setColour (juce::TextButton::textColourOffId, juce::Colours::transparentBlack);
-    sheet->startRow();
+    sheet.startRow();
 
     for (int state = 0; state < 3; ++state) // up, held down, toggled
     {
@@ -365,7 +372,7 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
             button.setColour (juce::TextButton::textColourOnId, c);
             return paint (80, 24, [&] (juce::Graphics& g) { look.drawButtonText (g, button, false, state == 1); });
         });
-        sheet->add (coverage.white, 2);
+        sheet.add (coverage.white, 2);
         EXPECT_EQ (coverage.coveredRuns (12).empty(), state == 0) << "up, held down, toggled: " << state;
     }
 }
