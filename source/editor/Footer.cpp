@@ -1,0 +1,277 @@
+#include "Footer.h"
+
+#include "HostQuirks.h"
+#include "look/QrvxColours.h"
+#include "presets/PresetsManager.h"
+
+#include <VevareroBinaryData.h>
+
+namespace
+{
+    std::unique_ptr<juce::Drawable> drawableFrom (const char* svgData, int size)
+    {
+        return juce::Drawable::createFromImageData (svgData, (size_t) size);
+    }
+
+    /** A proportion of a length, rounded to whole pixels. */
+    int proportion (int length, float factor)
+    {
+        return juce::roundToInt ((float) length * factor);
+    }
+
+    const juce::Colour backgroundColour { 0xff191919 };
+    const juce::Colour topShadeColour { 0xff272727 };
+    constexpr int topShadeHeight = 10;
+    constexpr float plateCornerSize = 10.0f;
+    constexpr float presetNameFontHeight = 16.0f;
+
+    // The list can be long: spread it over a few columns rather than a screen-high strip.
+    constexpr int presetListMaxColumns = 4;
+}
+
+Footer::Footer (VevareroAudioProcessor& p)
+    : processor (p)
+{
+    prevImage       = drawableFrom (VevareroBinaryData::footer_arrow_left_svg, VevareroBinaryData::footer_arrow_left_svgSize);
+    prevDownImage   = drawableFrom (VevareroBinaryData::footer_arrow_left_pressed_svg, VevareroBinaryData::footer_arrow_left_pressed_svgSize);
+    nextImage       = drawableFrom (VevareroBinaryData::footer_arrow_right_svg, VevareroBinaryData::footer_arrow_right_svgSize);
+    nextDownImage   = drawableFrom (VevareroBinaryData::footer_arrow_right_pressed_svg, VevareroBinaryData::footer_arrow_right_pressed_svgSize);
+    saveImage       = drawableFrom (VevareroBinaryData::footer_floppy_disk_svg, VevareroBinaryData::footer_floppy_disk_svgSize);
+    configImage     = drawableFrom (VevareroBinaryData::footer_cog_svg, VevareroBinaryData::footer_cog_svgSize);
+    randomImage     = drawableFrom (VevareroBinaryData::footer_random_arrows_question_mark_svg,
+                                    VevareroBinaryData::footer_random_arrows_question_mark_svgSize);
+    randomDownImage = drawableFrom (VevareroBinaryData::footer_random_arrows_question_mark_pressed_svg,
+                                    VevareroBinaryData::footer_random_arrows_question_mark_pressed_svgSize);
+
+    isAbletonLive = qrvx::HostQuirks::isAbletonLive();
+
+    presetNameLabel = std::make_unique<juce::Label>();
+    presetNameLabel->setFont (juce::Font (presetNameFontHeight, juce::Font::plain));
+    presetNameLabel->setJustificationType (juce::Justification::centred);
+    presetNameLabel->setEditable (false, false, false);
+    presetNameLabel->setColour (juce::Label::textColourId, juce::Colours::black);
+    presetNameLabel->setColour (juce::Label::backgroundColourId, juce::Colours::transparentBlack);
+    addAndMakeVisible (*presetNameLabel);
+
+    // Invisible, over the name: the name itself is what the user clicks to open the list.
+    presetListButton = std::make_unique<juce::TextButton>();
+    addAndMakeVisible (*presetListButton);
+    presetListButton->addListener (this);
+
+    prevButton   = std::make_unique<juce::DrawableButton> ("prev", juce::DrawableButton::ImageStretched);
+    nextButton   = std::make_unique<juce::DrawableButton> ("next", juce::DrawableButton::ImageStretched);
+    saveButton   = std::make_unique<juce::DrawableButton> ("save", juce::DrawableButton::ImageFitted);
+    configButton = std::make_unique<juce::DrawableButton> ("config", juce::DrawableButton::ImageFitted);
+    randomButton = std::make_unique<juce::DrawableButton> ("rnd", juce::DrawableButton::ImageFitted);
+
+    for (auto* button : { prevButton.get(), nextButton.get(), saveButton.get(), configButton.get(), randomButton.get() })
+        addAndMakeVisible (button);
+
+    wordmarkDrawable = drawableFrom (VevareroBinaryData::ririvud_wordmark_svg, VevareroBinaryData::ririvud_wordmark_svgSize);
+    logoDrawable = drawableFrom (VevareroBinaryData::vevarero_logotype_svg, VevareroBinaryData::vevarero_logotype_svgSize);
+
+    presetListButton->setAlpha (0.0f);
+
+    prevButton->setImages (prevImage.get(), nullptr, prevDownImage.get());
+    nextButton->setImages (nextImage.get(), nullptr, nextDownImage.get());
+    saveButton->setImages (saveImage.get());
+    configButton->setImages (configImage.get());
+    randomButton->setImages (randomImage.get(), nullptr, randomDownImage.get());
+
+    for (auto* button : { prevButton.get(), nextButton.get(), saveButton.get(), configButton.get(), randomButton.get() })
+        button->addListener (this);
+
+    setSize (640, 115);
+
+    showFailure = [] (const juce::String& title, const juce::String& message)
+    {
+        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                          .withIconType (juce::MessageBoxIconType::WarningIcon)
+                                          .withTitle (title)
+                                          .withMessage (message)
+                                          .withButton ("OK"),
+                                      nullptr);
+    };
+
+    revealToUser = [] (const juce::File& file) { file.revealToUser(); };
+
+    askToReplace = [] (const juce::File& file, std::function<void (bool)> answer)
+    {
+        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                          .withIconType (juce::MessageBoxIconType::QuestionIcon)
+                                          .withTitle ("Replace Preset")
+                                          .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
+                                          .withButton ("Replace")
+                                          .withButton ("Cancel"),
+                                      [answer] (int button) { answer (button == 1); });
+    };
+}
+
+Footer::~Footer() = default;
+
+//==============================================================================
+void Footer::paint (juce::Graphics& g)
+{
+    const auto w = getWidth();
+    const auto h = getHeight();
+
+    g.fillAll (backgroundColour);
+
+    g.setColour (qrvx::QrvxColours::blue);
+    g.fillRoundedRectangle ((float) proportion (w, 0.35f), (float) proportion (h, 0.2f),
+                            (float) proportion (w, 0.3f), (float) proportion (h, 0.3f), plateCornerSize);
+
+    const auto shadeX = (float) proportion (w, 0.5f);
+    g.setGradientFill (juce::ColourGradient (topShadeColour, shadeX, 0.0f,
+                                             topShadeColour.withAlpha ((juce::uint8) 0), shadeX, (float) topShadeHeight, false));
+    g.fillRect (0, 0, w, topShadeHeight);
+
+    if (wordmarkDrawable != nullptr)
+    {
+        const auto boxWidth = proportion (w, 0.15f);
+        wordmarkDrawable->drawWithin (g, juce::Rectangle<int> (proportion (w, 0.98f) - boxWidth, proportion (h, 0.3f),
+                                                               boxWidth, proportion (h, 0.4f)).toFloat(),
+                                      juce::RectanglePlacement::centred, 1.0f);
+    }
+
+    if (logoDrawable != nullptr)
+        logoDrawable->drawWithin (g, juce::Rectangle<int> (proportion (w, 0.02f), proportion (h, 0.2f),
+                                                           proportion (w, 0.24f), proportion (h, 0.6f)).toFloat(),
+                                  juce::RectanglePlacement::centred, 1.0f);
+}
+
+void Footer::resized()
+{
+    const auto w = getWidth();
+    const auto h = getHeight();
+
+    // The name box sits a hair above and inside the painted plate's proportions.
+    const auto left = proportion (w, 0.35f);
+    const auto top = proportion (h, 0.1996f);
+    const auto width = proportion (w, 0.3f);
+    const auto height = proportion (h, 0.296f);
+    const auto smallButtonHeight = proportion (height, 0.794f);
+
+    presetNameLabel->setBounds (left, top, width, height);
+    presetListButton->setBounds (left, top, width, height);
+    prevButton->setBounds (left - 25, top, 20, height);
+    nextButton->setBounds (left + width + 5, top, 20, height);
+    saveButton->setBounds (left + width - 40, top + height + 5, 40, smallButtonHeight);
+    configButton->setBounds (left, top + height + 5, 40, smallButtonHeight);
+    randomButton->setBounds (left + width + 45, proportion (h, 0.2517f), proportion (w, 0.0797f), proportion (h, 0.5044f));
+}
+
+void Footer::buttonClicked (juce::Button* button)
+{
+    if (button == presetListButton.get())
+        showPresetList();
+    else if (button == prevButton.get())
+        stepThroughPresets (false);
+    else if (button == nextButton.get())
+        stepThroughPresets (true);
+    else if (button == saveButton.get())
+        launchSaveDialog();
+    else if (button == configButton.get())
+        showConfigMenu();
+    else if (button == randomButton.get())
+        randomiseParameters (random);
+}
+
+//==============================================================================
+void Footer::updatePresetName()
+{
+    const auto name = processor.presetName;
+
+    if (presetNameLabel->getText() != name)
+        presetNameLabel->setText (name, juce::dontSendNotification);
+}
+
+juce::StringArray Footer::createPresetNamesArray() const
+{
+    juce::StringArray names;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (qrvx::PresetsManager::presetsFolderPath), false,
+                                                            qrvx::PresetsManager::wildcardForfileChooser(),
+                                                            juce::File::findFiles))
+        names.add (entry.getFile().getFileNameWithoutExtension());
+
+    return names;
+}
+
+void Footer::loadPreset (juce::StringArray names, int index)
+{
+    const auto name = names[index];
+
+    // The extension is appended rather than swapped in, so that "Bass v1.2" finds its own file.
+    const auto file = juce::File (qrvx::PresetsManager::presetsFolderPath + juce::File::getSeparatorString() + name
+                                  + "." + qrvx::PresetsManager::presetFileExtension);
+
+    const auto result = qrvx::PresetsManager::loadPreset (file, processor.valueTreeState);
+
+    if (result.failed())
+    {
+        showFailure ("Preset Not Loaded", "\"" + name + "\": " + result.getErrorMessage());
+        return;
+    }
+
+    processor.presetName = name;
+    processor.presetFilePath = file.getFullPathName();
+}
+
+//==============================================================================
+juce::PopupMenu Footer::createPresetListMenu (const juce::StringArray& names) const
+{
+    const auto currentName = processor.presetName;
+    juce::PopupMenu menu;
+
+    for (int i = 0; i < names.size(); ++i)
+    {
+        if (names[i] == currentName)
+            menu.addColouredItem (i + 1, names[i], qrvx::QrvxColours::blue);
+        else
+            menu.addItem (i + 1, names[i]);
+    }
+
+    return menu;
+}
+
+juce::PopupMenu::Options Footer::presetListMenuOptions()
+{
+    return juce::PopupMenu::Options()
+        .withTargetComponent (presetListButton.get())
+        .withItemThatMustBeVisible (1)
+        .withMinimumWidth (menuMinimumWidth)
+        .withMaximumNumColumns (presetListMaxColumns);
+}
+
+void Footer::presetListItemChosen (const juce::StringArray& names, int itemID)
+{
+    if (itemID > 0)
+        loadPreset (names, itemID - 1);
+}
+
+void Footer::showPresetList()
+{
+    const auto names = createPresetNamesArray();
+
+    createPresetListMenu (names).showMenuAsync (presetListMenuOptions(),
+                                                [safeThis = juce::Component::SafePointer<Footer> (this), names] (int itemID)
+                                                {
+                                                    if (safeThis != nullptr)
+                                                        safeThis->presetListItemChosen (names, itemID);
+                                                });
+}
+
+void Footer::stepThroughPresets (bool forwards)
+{
+    const auto names = createPresetNamesArray();
+    const auto count = names.size();
+    const auto current = names.indexOf (processor.presetName); // case-sensitive, first match
+
+    if (current < 0)
+        return;
+
+    const auto target = forwards ? (current < count - 1 ? current + 1 : 0)
+                                 : (current == 0 ? count - 1 : current - 1);
+    loadPreset (names, target);
+}
