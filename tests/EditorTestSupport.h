@@ -140,3 +140,98 @@ inline juce::File testOutputFile (const juce::String& name)
 {
     return juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name);
 }
+
+/** Counts the repaints a component asks for while this object lives (including those its children
+    cause, such as one being shown or hidden). The component must be visible, since JUCE drops
+    repaints of hidden components. It borrows the component's cached-image slot, so render the
+    component only after this has gone.
+*/
+class RepaintCounter final
+{
+public:
+    explicit RepaintCounter (juce::Component& c) : component (c)
+    {
+        component.setCachedComponentImage (new Probe (requests));
+        *requests = 0; // installing the probe repaints once
+    }
+
+    ~RepaintCounter() { component.setCachedComponentImage (nullptr); }
+
+    int count() const { return *requests; }
+    void reset() { *requests = 0; }
+
+private:
+    struct Probe final : juce::CachedComponentImage
+    {
+        explicit Probe (std::shared_ptr<int> r) : requests (std::move (r)) {}
+        void paint (juce::Graphics&) override {}
+        bool invalidateAll() override { ++*requests; return true; }
+        bool invalidate (const juce::Rectangle<int>&) override { ++*requests; return true; }
+        void releaseResources() override {}
+        std::shared_ptr<int> requests;
+    };
+
+    juce::Component& component;
+    std::shared_ptr<int> requests = std::make_shared<int> (0);
+};
+
+/** Clicks whatever component JUCE finds on top at a point of a parent (as a real click would reach
+    it), in that component's own coordinates. Returns the component clicked, if any.
+*/
+inline juce::Component* clickAt (juce::Component& parent, juce::Point<int> position,
+                                 juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
+{
+    auto* target = parent.getComponentAt (position);
+    if (target != nullptr)
+        clickComponent (*target, target->getLocalPoint (&parent, position).toFloat(), buttons);
+    return target;
+}
+
+/** True when two images have the same size and the same pixels. */
+inline bool sameImage (const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return false;
+
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt (x, y) != b.getPixelAt (x, y))
+                return false;
+
+    return true;
+}
+
+#include <dlfcn.h>
+
+namespace TestDisplay
+{
+    /** Xvfb runs without a window manager, so the atoms a window manager creates do not exist, and
+        JUCE's X11 code then queries window properties with atom 0 as soon as a component goes on
+        the desktop, which is a fatal X error. Creating those atoms before JUCE opens its own
+        connection lets tests put real windows on screen and send them real mouse events. The
+        connection is kept open on purpose: Xvfb forgets its atoms when its last client leaves.
+    */
+    inline bool createWindowManagerAtoms()
+    {
+        auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+        if (x11 == nullptr)
+            return false;
+
+        using OpenDisplay = void* (*) (const char*);
+        using InternAtom = unsigned long (*) (void*, const char*, int);
+        auto openDisplay = reinterpret_cast<OpenDisplay> (dlsym (x11, "XOpenDisplay"));
+        auto internAtom = reinterpret_cast<InternAtom> (dlsym (x11, "XInternAtom"));
+        auto* display = openDisplay != nullptr && internAtom != nullptr ? openDisplay (nullptr) : nullptr;
+        if (display == nullptr)
+            return false;
+
+        for (auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
+                            "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN" })
+            internAtom (display, name, 0);
+
+        return true;
+    }
+
+    // Runs before main, so before JUCE's window system starts.
+    inline const bool hasWindowManagerAtoms = createWindowManagerAtoms();
+} // namespace TestDisplay
