@@ -33,7 +33,7 @@ for ttl in "${ttls[@]}"; do
             grep -F "$iri" <<<"$triples" | sed 's/^/    /' >&2
             status=1
         fi
-    done < <(grep -o "<$base[^>]*>" <<<"$triples" | sort -u)
+    done < <(grep -o "<${base}[^>]*>" <<<"$triples" | sort -u)
 done
 
 [ "$status" -eq 0 ] && echo "${#ttls[@]} TTL files in $(basename "$bundle") parse, and every relative IRI names a bundle file"
