@@ -1,6 +1,6 @@
 // Measures the block processing of the built Vevarero plug-in, hosted through JUCE the way a host
 // loads it, against the bare arithmetic its chain needs and against a few installed LV2 effects of
-// the same kind. See README.md in this folder for how to run it and read the table.
+// the same kind. The Benchmark section of the README at the top says how to run it and read the table.
 //
 //   VevareroBench <Vevarero.vst3> [<LV2 folder or Vevarero.lv2>] [--seconds <audio seconds per round>]
 
@@ -21,7 +21,7 @@ namespace
     constexpr int blockSize = 512;
     constexpr int numChannels = 2;
     constexpr int rounds = 7;
-    const juce::String vevareroLv2Uri { "https://ririvud.example/vevarero" };
+    const juce::String vevareroLv2Uri { VEVARERO_LV2_URI };
 
     using Clock = std::chrono::steady_clock;
 

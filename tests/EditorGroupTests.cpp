@@ -307,7 +307,7 @@ TEST_F (GroupTest, WritesGroupSheet)
         lfo->syncIcon.refreshFromParameter();
         lfo->rateControl.checkParameterStatus (lfo->syncIcon.getIsSynced());
     }
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20); // the attachments' async updates
+    dispatchMessagesFor (20); // the attachments' async updates
 
     juce::Image doubled (juce::Image::ARGB, 1280, 300, true, juce::SoftwareImageType());
     {

@@ -161,7 +161,7 @@ TEST_F (KnobTest, LearnMenuOpensOnAltClickOnceLabelledAndRaisesOneRequestPerPick
             menu->keyPressed (juce::KeyPress (juce::KeyPress::downKey));
         if (menu != nullptr)
             menu->keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+        dispatchMessagesFor (50);
         return menu != nullptr;
     };
 

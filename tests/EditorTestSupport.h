@@ -235,3 +235,20 @@ namespace TestDisplay
     // Runs before main, so before JUCE's window system starts.
     inline const bool hasWindowManagerAtoms = createWindowManagerAtoms();
 } // namespace TestDisplay
+
+namespace juce
+{
+    // JUCE's own message pump step (juce_events); the plug-in is built without modal loops, so
+    // MessageManager::runDispatchLoopUntil does not exist and the tests pump with this instead.
+    bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+}
+
+/** Delivers the messages that arrive within the given time, as a host's message loop would. */
+inline void dispatchMessagesFor (int milliseconds)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) milliseconds;
+
+    while (juce::Time::getMillisecondCounter() < end)
+        if (! juce::dispatchNextMessageOnSystemQueue (true))
+            juce::Thread::sleep (1);
+}

@@ -579,7 +579,7 @@ TEST_F (EditorWindowTest, ClicksDragsAndDropsReachTheHostAsAUserMakesThem)
 
         action.gesture();
         // Lets a finished drag's image go and the editor's timer run, as between two gestures.
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (120);
+        dispatchMessagesFor (120);
 
         const auto after = parameter (action.parameterID).getValue();
 
@@ -630,7 +630,7 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
         editor.reset();
 
         // Messages the editor posted to itself are dropped here, once it is gone.
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (5);
+        dispatchMessagesFor (5);
     };
 
     // The first editors fill caches of JUCE's that stay; they settle within some dozens.

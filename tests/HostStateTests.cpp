@@ -25,7 +25,7 @@ TEST (HostState, BlobLayoutAndTheTripOfNamesAndValues)
 
         const auto bytes = save (source, Route::hostState);
         ASSERT_GT (bytes.size(), 9u);
-        EXPECT_EQ (bytes.substr (0, 8), "\x56\x43\x32\x21" + littleEndian32 ((juce::uint32) bytes.size() - 9));
+        EXPECT_EQ (bytes.substr (0, 8), littleEndian32 (qrvx::stateBlobMagic) + littleEndian32 ((juce::uint32) bytes.size() - 9));
 
         const auto text = bytes.substr (8, bytes.size() - 9);
         const std::string opening = "<Vevarero><PARAM id=\"Cutoff\" value=\"4560\"/><PARAM id=\"Resonance\" value=\"100\"/>";
@@ -75,7 +75,7 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
         { "length zero", withLength (0), "Old", 1234.0f },
         { "negative length", withLength (0x80000000u), "Old", 1234.0f },
         { "length cutting the text short", withLength (20), "Old", 1234.0f },
-        { "bad magic", littleEndian32 (0x21324357) + good.substr (4), "Old", 1234.0f },
+        { "bad magic", littleEndian32 (qrvx::stateBlobMagic + 1) + good.substr (4), "Old", 1234.0f },
         { "zero byte inside the text", good.substr (0, 20) + '\0' + good.substr (21), "Old", 1234.0f },
         { "not XML", blob ("Vevarero, Cutoff 500"), "Old", 1234.0f },
         { "dangling multi-byte sequence", good.substr (0, 4) + littleEndian32 (3) + "<\xf0\x9f", "Old", 1234.0f },

@@ -76,6 +76,76 @@ namespace
         return image;
     }
 
+    /** What a pixel test judged, row by row, for the eye. */
+    class WidgetSheet
+    {
+    public:
+        void startRow()  { rows.emplace_back(); }
+
+        /** Adds an image, enlarged pixel for pixel by scale. */
+        void add (const juce::Image& image, int scale = 1)
+        {
+            if (rows.empty())
+                startRow();
+
+            rows.back().push_back (image.rescaled (image.getWidth() * scale, image.getHeight() * scale,
+                                                   juce::Graphics::lowResamplingQuality));
+        }
+
+        /** Writes the sheet as a PNG file; a test that added nothing writes nothing. */
+        void write (const juce::File& file) const
+        {
+            if (rows.empty())
+                return;
+
+            constexpr int gap = 6;
+            int width = gap, height = gap;
+
+            for (const auto& row : rows)
+            {
+                int rowWidth = gap, rowHeight = 0;
+
+                for (const auto& image : row)
+                {
+                    rowWidth += image.getWidth() + gap;
+                    rowHeight = juce::jmax (rowHeight, image.getHeight());
+                }
+
+                width = juce::jmax (width, rowWidth);
+                height += rowHeight + gap;
+            }
+
+            juce::Image sheet (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
+            juce::Graphics g (sheet);
+            g.fillAll (colours::grey);
+
+            int y = gap;
+
+            for (const auto& row : rows)
+            {
+                int x = gap, rowHeight = 0;
+
+                for (const auto& image : row)
+                {
+                    g.drawImageAt (image, x, y);
+                    x += image.getWidth() + gap;
+                    rowHeight = juce::jmax (rowHeight, image.getHeight());
+                }
+
+                y += rowHeight + gap;
+            }
+
+            file.getParentDirectory().createDirectory();
+            file.deleteFile();
+            juce::FileOutputStream stream (file);
+            jassert (stream.openedOk());
+            juce::PNGImageFormat().writeImageToStream (sheet, stream);
+        }
+
+    private:
+        std::vector<std::vector<juce::Image>> rows;
+    };
+
     /** The editor makes its look the process-wide default; the typeface cache is emptied on both
         sides so that fonts resolve through this look and nothing outlives it.
     */
@@ -83,11 +153,22 @@ namespace
     {
     protected:
         void SetUp() override { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
-        void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); juce::Typeface::clearTypefaceCache(); }
+
+        // Each test's sheet goes to the test output folder under the test's name, so that tests
+        // run in separate processes never write the same file.
+        void TearDown() override
+        {
+            juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+            juce::Typeface::clearTypefaceCache();
+
+            const auto name = juce::String ("look-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
+            sheet.write (juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name));
+        }
 
         float scale = 1.0f;
         QXLook look { scale };
         qrvx::QXBipolarLook bipolar { scale };
+        WidgetSheet sheet;
     };
 } // namespace
 
@@ -115,6 +196,7 @@ TEST_F (LookTest, KnobLayersSitAtTheirRadiiAndFadeWhenDisabled)
     for (const auto enabled : { true, false })
     {
         const Coverage coverage ([&] (juce::Colour c) { return renderKnob (look, 0.5, c, enabled); });
+        sheet.add (coverage.white, 3);
 
         for (const auto& p : probes)
         {
@@ -141,6 +223,7 @@ TEST_F (LookTest, WedgeRunsFromTheStartOrFromTheTop)
     for (const auto& c : cases)
     {
         const Coverage coverage ([&] (juce::Colour colour) { return renderKnob (c.isBipolar ? bipolar : look, c.value, colour); });
+        sheet.add (coverage.white);
 
         // Across the sweep and into the gap, halfway between possible edges, on a ring inside the wedge.
         for (auto turn = 1.05f; turn < 3.0f; turn += 0.1f)
@@ -180,6 +263,7 @@ TEST_F (LookTest, ValueBarsGrowFromTheLeftEdgeOrFromTheCentre)
             return paint (120, 20, [&] (juce::Graphics& g) { lookToUse.drawLinearSlider (g, x, y, w, h, position, 0, 0, horizontal, slider); });
         });
 
+        sheet.add (coverage.white);
         EXPECT_EQ (coverage.coveredRuns (y + h / 2), c.covered) << (c.isBipolar ? "bipolar at " : "plain at ") << c.proportion;
     }
 }
@@ -271,10 +355,14 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
     for (const auto& p : probes)
         EXPECT_TRUE (near (images[p.image].getPixelAt (p.x, p.y), p.colour)) << p.what;
 
+    for (const auto& image : images)
+        sheet.add (image, 2);
+
     // A held button already shows its "on" colour, before the release toggles anything.
     juce::TextButton button ("HOLD");
     button.setSize (80, 24);
     button.setColour (juce::TextButton::textColourOffId, juce::Colours::transparentBlack);
+    sheet.startRow();
 
     for (int state = 0; state < 3; ++state) // up, held down, toggled
     {
@@ -284,6 +372,7 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
             button.setColour (juce::TextButton::textColourOnId, c);
             return paint (80, 24, [&] (juce::Graphics& g) { look.drawButtonText (g, button, false, state == 1); });
         });
+        sheet.add (coverage.white, 2);
         EXPECT_EQ (coverage.coveredRuns (12).empty(), state == 0) << "up, held down, toggled: " << state;
     }
 }
@@ -308,94 +397,4 @@ TEST_F (LookTest, SliderTextBoxIgnoresTheWheel)
     EXPECT_DOUBLE_EQ (slider.getValue(), 0.5);
     plain.mouseWheelMove (event, wheel);
     EXPECT_NE (slider.getValue(), 0.5);
-}
-
-//==============================================================================
-// Writes a sheet of the widgets this look draws to the test output folder, for the eye.
-TEST_F (LookTest, WritesWidgetSheet)
-{
-    juce::Image sheet (juce::Image::ARGB, 760, 460, true, juce::SoftwareImageType());
-    juce::Graphics g (sheet);
-    g.fillAll (colours::grey);
-    g.setColour (colours::light_grey);
-    g.drawText ("knobs 0 .. 1, disabled 0.6, bipolar 0 .. 1 - sliders 0, 0.5, 1, bipolar 0.25, 0.5, 0.75 - x3: 0.75, "
-                "disabled 0.6, bipolar 0.25", 10, 2, 740, 14, juce::Justification::centredLeft);
-    const auto tile = [&g] (int x, int y, int w, int h, const Draw& draw) { g.drawImageAt (paint (w, h, draw), x, y); };
-
-    for (int i = 0; i < 11; ++i)
-    {
-        const auto isBipolar = i > 5;
-        const auto colour = isBipolar ? colours::teal : i == 5 ? colours::blue : colours::yellow;
-        const auto value = i == 5 ? 0.6 : 0.25 * (isBipolar ? i - 6 : i);
-        g.drawImageAt (renderKnob (isBipolar ? bipolar : look, value, colour, i != 5), 10 + 64 * i + (isBipolar ? 8 : 0), 20);
-    }
-
-    juce::Slider slider;
-    for (int i = 0; i < 6; ++i)
-    {
-        QXLook& lookToUse = i < 3 ? look : bipolar;
-        const auto proportion = i < 3 ? 0.5 * i : 0.25 * (i - 2);
-        slider.setValue (10.0 * proportion, juce::dontSendNotification);
-        slider.setColour (juce::Slider::thumbColourId, i < 3 ? colours::green : colours::yellow);
-        const auto position = (float) (110.0 * proportion);
-        tile (10 + 122 * i, 90, 110, 14, [&] (juce::Graphics& sg)
-        {
-            lookToUse.drawLinearSlider (sg, 0, 0, 110, 14, position, 0, 0, juce::Slider::LinearHorizontal, slider);
-        });
-    }
-
-    tile (10, 120, 180, 160, [&] (juce::Graphics& mg)
-    {
-        look.drawPopupMenuBackground (mg, 180, 160);
-        const juce::StringArray items { "INITIALIZE", "SAVE AS DEFAULT", "", "Zodad_Ide", "User_Default", "PRESETS", "Version 1.0.0" };
-        for (int i = 0, top = 2; i < items.size(); top += items[i++].isEmpty() ? 10 : 18)
-            look.drawPopupMenuItem (mg, { 2, top, 176, items[i].isEmpty() ? 10 : 18 }, items[i].isEmpty(), i != 6, i == 1, i == 3,
-                                    i == 5, items[i], {}, nullptr, i == 3 ? &colours::orange : nullptr);
-        mg.setOrigin ({ 0, 124 });
-        look.drawPopupMenuUpDownArrow (mg, 180, 14, true);
-        mg.setOrigin ({ 0, 16 });
-        look.drawPopupMenuUpDownArrow (mg, 180, 14, false);
-    });
-
-    juce::TextButton button ("RANDOM");
-    button.setSize (90, 26);
-    button.setColour (juce::TextButton::textColourOnId, colours::blue);
-    button.setColour (juce::TextButton::textColourOffId, colours::light_grey);
-    for (int i = 0; i < 3; ++i) // up, held down, toggled
-        tile (210 + 100 * i, 124, 90, 26, [&] (juce::Graphics& bg)
-        {
-            button.setToggleState (i == 2, juce::dontSendNotification);
-            look.drawButtonBackground (bg, button, colours::dark_grey, false, i == 1);
-            look.drawButtonText (bg, button, false, i == 1);
-        });
-
-    // A real combo box, so that its text goes through the look's label drawing and font.
-    juce::ComboBox box;
-    box.addItem ("LOWPASS", 1);
-    box.setSelectedId (1);
-    box.setSize (140, 22);
-    for (const auto enabled : { true, false })
-    {
-        box.setEnabled (enabled);
-        tile (enabled ? 210 : 360, 164, 140, 22, [&] (juce::Graphics& cg) { box.paintEntireComponent (cg, false); });
-    }
-
-    juce::ScrollBar bar (true);
-    tile (530, 124, 8, 120, [&] (juce::Graphics& sg) { look.drawScrollbar (sg, bar, 0, 0, 8, 120, true, 30, 40, false, false); });
-    tile (550, 124, 160, 8, [&] (juce::Graphics& sg) { look.drawScrollbar (sg, bar, 0, 0, 160, 8, false, 60, 50, false, false); });
-    tile (550, 140, 160, 16, [&] (juce::Graphics& sg) { look.drawScrollbar (sg, bar, 0, 0, 160, 16, false, 20, 80, false, false); });
-    look.drawTreeviewPlusMinusBox (g, { 550.0f, 170.0f, 30.0f, 30.0f }, {}, false, false);
-    look.drawTreeviewPlusMinusBox (g, { 590.0f, 170.0f, 30.0f, 30.0f }, {}, true, false);
-
-    // Enlarged pixel for pixel, to judge the rings and the pointer.
-    g.setImageResamplingQuality (juce::Graphics::lowResamplingQuality);
-    g.drawImage (renderKnob (look, 0.75, colours::yellow), { 10.0f, 280.0f, 180.0f, 180.0f });
-    g.drawImage (renderKnob (look, 0.6, colours::blue, false), { 200.0f, 280.0f, 180.0f, 180.0f });
-    g.drawImage (renderKnob (bipolar, 0.25, colours::teal), { 390.0f, 280.0f, 180.0f, 180.0f });
-
-    const auto file = juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile ("look-sheet.png");
-    file.getParentDirectory().createDirectory();
-    file.deleteFile();
-    juce::FileOutputStream stream (file);
-    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (sheet, stream));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "presets/PresetsManager.h"
+#include "presets/StateBlobLayout.h"
 #include "processor/PluginProcessor.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ namespace presettest
     /** A host-state blob around the given text, its length field matching. */
     inline std::string blob (const std::string& text)
     {
-        return littleEndian32 (0x21324356) + littleEndian32 ((juce::uint32) text.size()) + text + '\0';
+        return littleEndian32 (qrvx::stateBlobMagic) + littleEndian32 ((juce::uint32) text.size()) + text + '\0';
     }
 
     /** The two ways a parameter tree travels: as a preset file and as the host's state. */

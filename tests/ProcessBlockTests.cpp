@@ -282,6 +282,81 @@ namespace
         }
     }
 
+    TEST (ProcessBlockHostLimits, BlockBeforeAnyPrepareReturnsAtOnceAndChangesNothing)
+    {
+        // Nothing is sized yet: a chunk loop over the empty work buffers would never end.
+        VevareroAudioProcessor processor;
+        setParameters (processor, { { "Cutoff", 500.0f }, { "LFO_1_Rate", 30.0f } });
+        juce::AudioBuffer<float> buffer (2, 512), input (2, 512);
+        std::mt19937 rng (5);
+        fillWithNoise (input, rng, 0.5f);
+        buffer.makeCopyOf (input);
+
+        process (processor, buffer);
+
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < 512; ++i)
+                ASSERT_EQ (buffer.getSample (channel, i), input.getSample (channel, i)) << channel << " at " << i;
+
+        const auto& cutoff = *Inspector::smoothers (processor)[0];
+        EXPECT_TRUE (cutoff.targetValue == 11000.0f && cutoff.currentValue == 11000.0f) << "the parameters were not read";
+        EXPECT_TRUE (Inspector::lfos (processor)[0].phase == 0.0f && Inspector::filters (processor)[0].s2 == 1.0f);
+        EXPECT_EQ (Inspector::cutoffBuffer (processor).getNumSamples(), 0);
+    }
+
+    TEST (ProcessBlockHostLimits, BlocksPastTheWorkBuffersGoInPiecesThatMatchAnnouncedBlocks)
+    {
+        // A host that announced 256 gets work buffers of 256 plus the slack. The cutoff ramps
+        // through the whole run, so every control sample differs and the control buffer shows
+        // where the last piece began: its values lie at the front, the earlier pieces' behind.
+        constexpr int announced = 256;
+        constexpr int capacity = announced + Inspector::workBufferSlack;
+        const struct { int block; std::vector<int> pieces; } cases[] = {
+            { capacity, { capacity } }, { capacity + 1, { capacity, 1 } }, { 2 * capacity + 7, { capacity, capacity, 7 } }
+        };
+
+        for (const auto& c : cases)
+        {
+            juce::AudioBuffer<float> input (2, c.block);
+            std::mt19937 rng ((unsigned) c.block);
+            fillWithNoise (input, rng, 0.8f);
+
+            auto run = [&input] (VevareroAudioProcessor& processor, int maximumBlock, const std::vector<int>& blocks)
+            {
+                setParameters (processor, { { "Resonance", 60.0f }, { "Rate", 3.0f }, { "LFO_1_Rate", 40.0f },
+                                            { "Cutoff_Mod_Source", 1.0f }, { "Cutoff_Mod_Depth", 0.3f } });
+                processor.prepareToPlay (44100.0, maximumBlock);
+                setParameters (processor, { { "Cutoff", 2000.0f } });
+
+                juce::AudioBuffer<float> output;
+                output.makeCopyOf (input);
+                int start = 0;
+
+                for (auto size : blocks)
+                {
+                    juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), 2, std::exchange (start, start + size), size);
+                    process (processor, block);
+                }
+
+                return output;
+            };
+
+            VevareroAudioProcessor oversized, announcedPieces;
+            const auto whole = run (oversized, announced, { c.block });
+            const auto pieces = run (announcedPieces, capacity, c.pieces);
+
+            for (int channel = 0; channel < 2; ++channel)
+                for (int i = 0; i < c.block; ++i)
+                    ASSERT_EQ (whole.getSample (channel, i), pieces.getSample (channel, i)) << c.block << ": channel " << channel << " at " << i;
+
+            const auto& wholeControl = Inspector::cutoffBuffer (oversized);
+            const auto& piecesControl = Inspector::cutoffBuffer (announcedPieces);
+
+            for (int i = 0; i < juce::jmin (capacity, wholeControl.getNumSamples()); ++i)
+                ASSERT_EQ (wholeControl.getSample (0, i), piecesControl.getSample (0, i)) << c.block << ": control sample " << i;
+        }
+    }
+
    #if JUCE_INTEL
     TEST (ProcessBlockChannels, FlushToZeroIsSetForTheBlockAndRestoredAfter)
     {

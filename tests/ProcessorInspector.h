@@ -25,6 +25,8 @@ struct ProcessorInspector
     static auto& modulatedBitsBuffer (Processor& p)      { return p.modulatedBitsBuffer; }
     static auto& modulatedDryWetBuffer (Processor& p)    { return p.modulatedDryWetBuffer; }
 
+    static constexpr int workBufferSlack = Processor::workBufferSlack;
+
     static float bpm (const Processor& p)                { return p.bpm; }
     static float resonanceScale (const Processor& p)     { return p.resonanceScale; }
 };

@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests, the fuzzers, the host check and the
-# benchmark need. Safe to run again.
+# benchmark need (the benchmark's optional comparison plug-ins aside: see the README). Safe to run
+# again.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config ninja-build clang libclang-rt-dev libgtest-dev
+  llvm                 # the llvm-symbolizer that matches clang: readable sanitizer reports
   juce-modules-source
   libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
   libx11-dev libxcomposite-dev libxcursor-dev libxext-dev libxinerama-dev libxrandr-dev
   libxrender-dev libgl-dev
-  lv2-dev
+  lv2-dev serdi
   xvfb xauth
   fonts-roboto-unhinted
-  calf-plugins mda-lv2
 )
 
 SUDO=""

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the plug-ins, installs the VST3 into ~/.vst3 and the LV2 into ~/.lv2, and starts the
-# standalone app.
+# standalone app when there is a display to show it on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +16,13 @@ cp -R "$artefacts/VST3/Vevarero.vst3" "$HOME/.vst3/"
 cp -R "$artefacts/LV2/Vevarero.lv2" "$HOME/.lv2/"
 echo "Installed $HOME/.vst3/Vevarero.vst3 and $HOME/.lv2/Vevarero.lv2"
 
-exec "$artefacts/Standalone/Vevarero"
+# JUCE's standalone wrapper needs an X display (a Wayland desktop provides one through XWayland,
+# which sets DISPLAY): started without one it crashes on its first window.
+app="$PWD/$artefacts/Standalone/Vevarero"
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No display here, so the standalone app was not started. From a desktop session, start it with"
+    echo "  $app"
+    exit 0
+fi
+
+exec "$app"

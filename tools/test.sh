@@ -6,6 +6,14 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
 
+# Building and testing must leave the user's home as it was. The listing leaves out the compiler
+# cache, which a build configured with ccache fills on purpose.
+home_listing() {
+    { find "$HOME" -path "${CCACHE_DIR:-$HOME/.cache/ccache}" -prune -o -print 2>/dev/null || true; } |
+        LC_ALL=C sort
+}
+home_before="$(home_listing)"
+
 jobs="$(nproc)"
 
 cmake -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -20,4 +28,9 @@ if command -v xvfb-run >/dev/null 2>&1; then
     xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_command[@]}"
 else
     "${ctest_command[@]}"
+fi
+
+if ! diff <(printf '%s\n' "$home_before") <(home_listing) >&2; then
+    echo "Building and testing changed $HOME (paths above: < gone, > new)" >&2
+    exit 1
 fi

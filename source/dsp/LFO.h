@@ -40,7 +40,7 @@ struct LFO
 
         tables.push_back (Table::fromEntries ([] (int i)
         {
-            return std::sin ((double) (float) i * 0.006135923151542565);
+            return std::sin ((double) (float) i * radiansPerEntry);
         }));
 
         tables.push_back (Table::fromEntries ([] (int i) { return i < half ? 1.0 : -1.0; }));
@@ -123,6 +123,9 @@ struct LFO
 
 private:
     using Table = Wavetable<SampleType>;
+
+    /** The sine table's step: one cycle over the table. */
+    static constexpr double radiansPerEntry = juce::MathConstants<double>::twoPi / Table::size;
 
     static constexpr bool isRandomWave (int wave) noexcept
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 /** A linear ramp towards a target value, restarted whenever the target changes.
 
     A new target re-aims the ramp from wherever it stands and always takes the full ramp length;
@@ -41,6 +43,22 @@ struct RampSmoother
         --remainingSteps;
         currentValue += step;
         return currentValue;
+    }
+
+    /** Writes the next numSamples values to dest; a settled smoother just repeats its target. */
+    void render (float* dest, int numSamples) noexcept
+    {
+        // A local copy keeps the running ramp in registers; dest might alias this smoother.
+        auto ramp = *this;
+        int i = 0;
+
+        for (; i < numSamples && ramp.remainingSteps > 0; ++i)
+            dest[i] = ramp.nextValue();
+
+        if (i < numSamples)
+            std::fill (dest + i, dest + numSamples, ramp.targetValue);
+
+        *this = ramp;
     }
 
     float currentValue;

@@ -1,5 +1,5 @@
 #include "PluginStateLoader.h"
-#include "PluginStateSaver.h"
+#include "StateBlobLayout.h"
 #include "ParameterTreeXml.h"
 
 namespace qrvx
@@ -18,7 +18,7 @@ namespace qrvx
 
     std::unique_ptr<juce::XmlElement> PluginStateLoader::readBlob (const void* data, int sizeInBytes)
     {
-        if (data == nullptr || sizeInBytes <= 8)
+        if (data == nullptr || sizeInBytes <= stateBlobHeaderSize)
             return nullptr;
 
         const auto* bytes = static_cast<const char*> (data);
@@ -26,13 +26,13 @@ namespace qrvx
         if (juce::ByteOrder::littleEndianInt (bytes) != stateBlobMagic)
             return nullptr;
 
-        const auto declaredLength = (int) juce::ByteOrder::littleEndianInt (bytes + 4);
+        const auto declaredLength = (int) juce::ByteOrder::littleEndianInt (bytes + stateBlobLengthOffset);
 
         if (declaredLength <= 0)
             return nullptr;
 
-        const auto textLength = (size_t) juce::jmin (sizeInBytes - 8, declaredLength);
+        const auto textLength = (size_t) juce::jmin (sizeInBytes - stateBlobHeaderSize, declaredLength);
 
-        return parseParameterTreeXml (readUtf8Text (bytes + 8, textLength));
+        return parseParameterTreeXml (readUtf8Text (bytes + stateBlobHeaderSize, textLength));
     }
 }

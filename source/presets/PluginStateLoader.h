@@ -16,7 +16,7 @@ namespace qrvx
 
         /** The element inside a state blob, or nullptr when the bytes are not one.
 
-            A blob is taken only when it is longer than 8 bytes, starts with the magic number and
+            A blob is taken only when it is longer than its header, starts with the magic number and
             its length field is positive; the text is the bytes after the header, up to that length
             or the end of the data, whichever comes first, and a zero byte among them ends it.
         */

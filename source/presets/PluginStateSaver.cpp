@@ -28,10 +28,10 @@ namespace qrvx
             out.writeByte (0);
         }
 
-        // The stream has trimmed the block to what it wrote; the length excludes the 8 header
-        // bytes and the final zero.
-        const auto textLength = (juce::uint32) destinationBlock.getSize() - 9;
-        auto* lengthField = static_cast<char*> (destinationBlock.getData()) + 4;
+        // The stream has trimmed the block to what it wrote; the length excludes the header and
+        // the final zero.
+        const auto textLength = (juce::uint32) destinationBlock.getSize() - (juce::uint32) (stateBlobHeaderSize + stateBlobTrailerSize);
+        auto* lengthField = static_cast<char*> (destinationBlock.getData()) + stateBlobLengthOffset;
         const juce::uint32 littleEndianLength = juce::ByteOrder::swapIfBigEndian (textLength);
         std::memcpy (lengthField, &littleEndianLength, sizeof (littleEndianLength));
     }

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "StateBlobLayout.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <memory>
 
 namespace qrvx
 {
-    /** First four bytes of a state blob, read as a little-endian 32-bit integer. */
-    constexpr juce::uint32 stateBlobMagic = 0x21324356;
-
     /** Writes the host state of a parameter tree when it goes out of scope.
 
         The blob is JUCE's wrapper for XML held as bytes: the magic number, the length of the text,

@@ -2,12 +2,11 @@
 #include "ParameterTexts.h"
 #include "ProcessorParameter.h"
 #include "dsp/BeatTranslator.h"
-#include "dsp/Crossfade.h"
+#include "dsp/ChannelKernels.h"
 #include "editor/PluginEditor.h"
+#include "presets/HostState.h"
 #include "presets/ParameterTreeXml.h"
-#include "presets/PluginStateLoader.h"
-#include "presets/PluginStateSaver.h"
-#include "presets/PresetsManager.h"
+#include "presets/StartUpPreset.h"
 
 namespace
 {
@@ -16,6 +15,13 @@ namespace
     {
         return [range] (float value) { return qrvx::toDecimalText (range.convertTo0to1 (value), 2); };
     }
+
+    // "Drive" from 0 to 100 % raises the sine shaper's factor from 1 by this much.
+    constexpr float driveFactorSpan = 14.0f;
+
+    // Highest filter cutoff as a share of the sample rate, just short of Nyquist: where the
+    // cutoff reaches half the sample rate the prewarp passes π/2 and the filter blows up.
+    constexpr double cutoffLimitPerSampleRate = 0.49;
 }
 
 //==============================================================================
@@ -48,8 +54,11 @@ VevareroAudioProcessor::VevareroAudioProcessor()
     // first keeps them in creation order, the order of preset files and of the host state.
     qrvx::installParameterTree (valueTreeState, juce::ValueTree (juce::Identifier ("Vevarero")));
 
-    juce::File (qrvx::PresetsManager::presetsFolderPath).createDirectory();
-    loadStartUpPreset();
+    if (const auto startUp = qrvx::StartUpPreset::load (valueTreeState))
+    {
+        presetName = startUp->name;
+        presetFilePath = startUp->file.getFullPathName();
+    }
 }
 
 VevareroAudioProcessor::~VevareroAudioProcessor() = default;
@@ -131,257 +140,6 @@ bool VevareroAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts)
 }
 
 //==============================================================================
-namespace
-{
-    using Filter = qrvx::StateVariableFilter<float>;
-    using Reducer = qrvx::SamplerateReducer<float>;
-    using DCBlocker = qrvx::DCFilter<float>;
-
-    /** The per-sample signals the channels of one chunk read; all channels read the same ones. */
-    struct ChannelSignals
-    {
-        const float* drive;
-        const Filter::Coefficients* filterCoefficients;
-        const float* rate;
-        const float* bits;
-        const float* gain;
-        const qrvx::CrossfadeGains<float>* crossfadeGains;
-    };
-
-    /** The stages of one channel, in the order of the chain, around the filter recursion. */
-    template <qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
-    struct ChannelStages
-    {
-        static constexpr auto driveFirst = routing == qrvx::DriveRouting::preFilter;
-
-        /** Drive before the filter, or the input unchanged. */
-        static forcedinline float beforeFilter (float x, const ChannelSignals& signals, int i) noexcept
-        {
-            if constexpr (driveFirst)
-                return Filter::drive (x, signals.drive[i]);
-            else
-                return x;
-        }
-
-        /** Drive after the filter, lo-fi stage, gain, DC blocker and crossfade with the dry input. */
-        static forcedinline float afterFilter (float y, float dry, const ChannelSignals& signals, int i,
-                                               Reducer& reducer, DCBlocker& dcBlocker) noexcept
-        {
-            if constexpr (! driveFirst)
-                y = Filter::drive (y, signals.drive[i]);
-
-            const auto loFi = qrvx::processLoFi<loFiRouting> (y, reducer, (int) signals.rate[i], (int) signals.bits[i]);
-            const auto wet = dcBlocker.process (loFi * signals.gain[i]);
-
-            return qrvx::crossfade (dry, wet, signals.crossfadeGains[i]);
-        }
-    };
-
-    /** The channel records as the sample loops work on them: copies, which the compiler keeps in
-        registers. The records themselves could alias the sample lines as far as it knows, which
-        would send the integrators through memory at every sample.
-    */
-    struct ChannelState
-    {
-        ChannelState (Filter& filterToUse, Reducer& reducerToUse, DCBlocker& dcBlockerToUse) noexcept
-            : filter (filterToUse), reducer (reducerToUse), dcBlocker (dcBlockerToUse),
-              filterRecord (filterToUse), reducerRecord (reducerToUse), dcBlockerRecord (dcBlockerToUse)
-        {
-        }
-
-        /** Writes the copies back to the records. */
-        ~ChannelState()
-        {
-            filterRecord = filter;
-            reducerRecord = reducer;
-            dcBlockerRecord = dcBlocker;
-        }
-
-        Filter filter;
-        Reducer reducer;
-        DCBlocker dcBlocker;
-
-    private:
-        Filter& filterRecord;
-        Reducer& reducerRecord;
-        DCBlocker& dcBlockerRecord;
-    };
-
-    /** A lone channel over one chunk, in place: all stages per sample, so the work around the
-        filter fills the waits of its recursion, where each sample waits on the tanh of the one
-        before.
-    */
-    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
-    void runOneChannel (float* samples, int numSamples, const ChannelSignals& signals, ChannelState& state) noexcept
-    {
-        using Stages = ChannelStages<routing, loFiRouting>;
-
-        for (int i = 0; i < numSamples; ++i)
-        {
-            const auto dry = samples[i];
-
-            state.filter.setCoefficients (signals.filterCoefficients[i]);
-            const auto y = state.filter.template filter<type> (Stages::beforeFilter (dry, signals, i));
-
-            samples[i] = Stages::afterFilter (y, dry, signals, i, state.reducer, state.dcBlocker);
-        }
-    }
-
-    /** Two channels over one chunk, in place, with two scratch lines.
-
-        The two filter recursions run side by side in one loop, each filling the other's tanh
-        waits. The drive's sines run in a loop of their own: mispredicted branches inside the
-        library's sine and tanh throw away whatever work the CPU had started past them, and the
-        two recursions do best with nothing costly in between. Every value comes from exactly
-        the arithmetic of one sample-by-sample pass per channel; only the order of work that
-        does not depend on each other changes.
-    */
-    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
-    void runTwoChannels (float* const* channels, float* const* scratch, int numSamples, const ChannelSignals& signals,
-                         ChannelState& first, ChannelState& second) noexcept
-    {
-        using Stages = ChannelStages<routing, loFiRouting>;
-
-        auto* firstSamples = channels[0];
-        auto* secondSamples = channels[1];
-        auto* firstLine = scratch[0];
-        auto* secondLine = scratch[1];
-        const auto* coefficients = signals.filterCoefficients;
-
-        if constexpr (Stages::driveFirst)
-        {
-            for (int i = 0; i < numSamples; ++i)
-            {
-                firstLine[i] = Stages::beforeFilter (firstSamples[i], signals, i);
-                secondLine[i] = Stages::beforeFilter (secondSamples[i], signals, i);
-            }
-
-            for (int i = 0; i < numSamples; ++i)
-            {
-                first.filter.setCoefficients (coefficients[i]);
-                second.filter.setCoefficients (coefficients[i]);
-                const auto firstY = first.filter.template filter<type> (firstLine[i]);
-                const auto secondY = second.filter.template filter<type> (secondLine[i]);
-
-                firstSamples[i] = Stages::afterFilter (firstY, firstSamples[i], signals, i, first.reducer, first.dcBlocker);
-                secondSamples[i] = Stages::afterFilter (secondY, secondSamples[i], signals, i, second.reducer, second.dcBlocker);
-            }
-        }
-        else
-        {
-            for (int i = 0; i < numSamples; ++i)
-            {
-                first.filter.setCoefficients (coefficients[i]);
-                second.filter.setCoefficients (coefficients[i]);
-                firstLine[i] = first.filter.template filter<type> (firstSamples[i]);
-                secondLine[i] = second.filter.template filter<type> (secondSamples[i]);
-            }
-
-            for (int i = 0; i < numSamples; ++i)
-            {
-                firstSamples[i] = Stages::afterFilter (firstLine[i], firstSamples[i], signals, i, first.reducer, first.dcBlocker);
-                secondSamples[i] = Stages::afterFilter (secondLine[i], secondSamples[i], signals, i, second.reducer, second.dcBlocker);
-            }
-        }
-    }
-
-    /** The audio stages of the first numChannels channels (at most 2) over one chunk. */
-    template <qrvx::FilterType type, qrvx::DriveRouting routing, qrvx::LoFiRouting loFiRouting>
-    void runChannelStages (float* const* channels, float* const* scratch, int numChannels, int numSamples,
-                           const ChannelSignals& signals, Filter* filters, Reducer* reducers, DCBlocker* dcBlockers) noexcept
-    {
-        if (numChannels == 2)
-        {
-            ChannelState first (filters[0], reducers[0], dcBlockers[0]);
-            ChannelState second (filters[1], reducers[1], dcBlockers[1]);
-            runTwoChannels<type, routing, loFiRouting> (channels, scratch, numSamples, signals, first, second);
-        }
-        else if (numChannels == 1)
-        {
-            ChannelState state (filters[0], reducers[0], dcBlockers[0]);
-            runOneChannel<type, routing, loFiRouting> (channels[0], numSamples, signals, state);
-        }
-    }
-
-    using ChannelFunction = void (*) (float* const*, float* const*, int, int, const ChannelSignals&,
-                                      Filter*, Reducer*, DCBlocker*);
-
-    // The block's filter type and routings pick one specialised loop, so the sample loop never
-    // branches on them.
-    template <qrvx::FilterType type, qrvx::DriveRouting routing>
-    ChannelFunction pickChannelFunction (int loFiRouting) noexcept
-    {
-        switch (loFiRouting)
-        {
-            case 1:  return runChannelStages<type, routing, qrvx::LoFiRouting::mix>;
-            case 2:  return runChannelStages<type, routing, qrvx::LoFiRouting::ring>;
-            default: return runChannelStages<type, routing, qrvx::LoFiRouting::chain>;
-        }
-    }
-
-    template <qrvx::FilterType type>
-    ChannelFunction pickChannelFunction (int distortionRouting, int loFiRouting) noexcept
-    {
-        return distortionRouting == 1 ? pickChannelFunction<type, qrvx::DriveRouting::postFilter> (loFiRouting)
-                                      : pickChannelFunction<type, qrvx::DriveRouting::preFilter> (loFiRouting);
-    }
-
-    ChannelFunction pickChannelFunction (int filterType, int distortionRouting, int loFiRouting) noexcept
-    {
-        switch (filterType)
-        {
-            case 1:  return pickChannelFunction<qrvx::FilterType::highpass> (distortionRouting, loFiRouting);
-            case 2:  return pickChannelFunction<qrvx::FilterType::bandpass> (distortionRouting, loFiRouting);
-            case 3:  return pickChannelFunction<qrvx::FilterType::notch> (distortionRouting, loFiRouting);
-            default: return pickChannelFunction<qrvx::FilterType::lowpass> (distortionRouting, loFiRouting);
-        }
-    }
-
-    /** Writes the smoother's next numSamples values; a settled smoother just repeats its target. */
-    void renderRamp (RampSmoother& smoother, float* dest, int numSamples) noexcept
-    {
-        // A local copy keeps the running ramp in registers; dest might alias the smoother.
-        auto ramp = smoother;
-        int i = 0;
-
-        for (; i < numSamples && ramp.remainingSteps > 0; ++i)
-            dest[i] = ramp.nextValue();
-
-        if (i < numSamples)
-            juce::FloatVectorOperations::fill (dest + i, ramp.targetValue, numSamples - i);
-
-        smoother = ramp;
-    }
-
-    /** Pushes a per-sample base towards maxValue by depth × source (source 0..1); no source leaves the base. */
-    void modulate (float* dest, const float* base, float maxValue, const float* source, float depth, int numSamples) noexcept
-    {
-        if (source == nullptr)
-        {
-            juce::FloatVectorOperations::copy (dest, base, numSamples);
-            return;
-        }
-
-        for (int i = 0; i < numSamples; ++i)
-            dest[i] = (maxValue - base[i]) * (depth * source[i]) + base[i];
-    }
-
-    /** The same for a base that stands still for the whole block. */
-    void modulate (float* dest, float base, float maxValue, const float* source, float depth, int numSamples) noexcept
-    {
-        if (source == nullptr)
-        {
-            juce::FloatVectorOperations::fill (dest, base, numSamples);
-            return;
-        }
-
-        const auto range = maxValue - base;
-
-        for (int i = 0; i < numSamples; ++i)
-            dest[i] = range * (depth * source[i]) + base;
-    }
-}
-
 void VevareroAudioProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
 {
     inverseSampleRate = 1.0 / sampleRate;
@@ -402,7 +160,7 @@ void VevareroAudioProcessor::prepareToPlay (double sampleRate, int maximumExpect
     for (auto& dcFilter : dcFilters)
         dcFilter.prepare (sampleRate);
 
-    const auto bufferLength = juce::jmax (0, maximumExpectedSamplesPerBlock) + 64;
+    const auto bufferLength = juce::jmax (0, maximumExpectedSamplesPerBlock) + workBufferSlack;
 
     for (auto* workBuffer : { &gainBuffer, &dryWetBuffer, &cutoffBuffer, &driveBuffer, &lfoBuffers[0], &lfoBuffers[1],
                               &lfoMixBuffer, &modulatedCutoffBuffer, &modulatedResonanceBuffer, &modulatedRateBuffer,
@@ -411,7 +169,7 @@ void VevareroAudioProcessor::prepareToPlay (double sampleRate, int maximumExpect
 
     filterCoefficientBuffer.resize ((size_t) bufferLength);
     crossfadeGainBuffer.resize ((size_t) bufferLength);
-    filteredBuffer.setSize ((int) filters.size(), bufferLength, false, false, false);
+    channelScratchBuffer.setSize ((int) filters.size(), bufferLength, false, false, false);
 
     for (auto* smoother : { &cutoffSmoother, &driveSmoother, &gainSmoother, &dryWetSmoother })
         smoother->reset (sampleRate, rampLengthSeconds);
@@ -499,14 +257,14 @@ VevareroAudioProcessor::BlockSettings VevareroAudioProcessor::readBlockSettings(
     cutoffSmoother.setTarget (cutoffValue->load());
 
     settings.resonanceBase = resonanceValue->load() * 0.01f * resonanceScale;
-    settings.filterType = choice (filterTypeValue, filterTypeRange);
-    settings.distortionRouting = choice (distortionRoutingValue, distortionRoutingRange);
+    settings.filterType = (qrvx::FilterType) choice (filterTypeValue, filterTypeRange);
+    settings.distortionRouting = (qrvx::DriveRouting) choice (distortionRoutingValue, distortionRoutingRange);
 
-    driveSmoother.setTarget (1.0f + (driveValue->load() * 0.01f) * 14.0f);
+    driveSmoother.setTarget (1.0f + (driveValue->load() * 0.01f) * driveFactorSpan);
 
     settings.rateBase = (float) choice (rateValue, rateRange);
     settings.bitsBase = (float) choice (bitsValue, bitsRange);
-    settings.loFiRouting = choice (loFiRoutingValue, loFiRoutingRange);
+    settings.loFiRouting = (qrvx::LoFiRouting) choice (loFiRoutingValue, loFiRoutingRange);
 
     gainSmoother.setTarget (juce::Decibels::decibelsToGain (amplitudeValue->load()));
     dryWetSmoother.setTarget (dryWetMixValue->load() * 0.01f);
@@ -552,10 +310,10 @@ void VevareroAudioProcessor::renderControlSignals (int numSamples, const BlockSe
     auto* cutoff = cutoffBuffer.getWritePointer (0);
     auto* dryWet = dryWetBuffer.getWritePointer (0);
 
-    renderRamp (cutoffSmoother, cutoff, numSamples);
-    renderRamp (driveSmoother, driveBuffer.getWritePointer (0), numSamples);
-    renderRamp (gainSmoother, gainBuffer.getWritePointer (0), numSamples);
-    renderRamp (dryWetSmoother, dryWet, numSamples);
+    cutoffSmoother.render (cutoff, numSamples);
+    driveSmoother.render (driveBuffer.getWritePointer (0), numSamples);
+    gainSmoother.render (gainBuffer.getWritePointer (0), numSamples);
+    dryWetSmoother.render (dryWet, numSamples);
 
     for (int i = 0; i < numSamples; ++i)
         dryWet[i] = juce::jlimit (0.0f, 1.0f, dryWet[i]);
@@ -573,29 +331,20 @@ void VevareroAudioProcessor::renderControlSignals (int numSamples, const BlockSe
     for (int i = 0; i < numSamples; ++i)
         lfoMix[i] = lfo2[i] * mix + lfo1[i] * remainder;
 
-    auto route = [this] (int target) -> const ModulationInput& { return modulationInputs[(size_t) target]; };
+    auto input = [this] (int target) -> const ModulationInput& { return modulationInputs[(size_t) target]; };
     auto depth = [this] (int target) { return modulationAssignments[(size_t) target].depth; };
 
-    const auto& cutoffInput = route (ModulationTarget::cutoff);
-    modulate (modulatedCutoffBuffer.getWritePointer (0), cutoff, cutoffInput.maxValue,
-              cutoffInput.source, depth (ModulationTarget::cutoff), numSamples);
+    namespace Target = ModulationTarget;
+
+    input (Target::cutoff).modulate (modulatedCutoffBuffer.getWritePointer (0), cutoff, depth (Target::cutoff), numSamples);
 
     // The high-rate scale weighs the resonance depth as well as its base.
-    const auto& resonanceInput = route (ModulationTarget::resonance);
-    modulate (modulatedResonanceBuffer.getWritePointer (0), settings.resonanceBase, resonanceInput.maxValue,
-              resonanceInput.source, depth (ModulationTarget::resonance) * resonanceScale, numSamples);
+    input (Target::resonance).modulate (modulatedResonanceBuffer.getWritePointer (0), settings.resonanceBase,
+                                        depth (Target::resonance) * resonanceScale, numSamples);
 
-    const auto& rateInput = route (ModulationTarget::rate);
-    modulate (modulatedRateBuffer.getWritePointer (0), settings.rateBase, rateInput.maxValue,
-              rateInput.source, depth (ModulationTarget::rate), numSamples);
-
-    const auto& bitsInput = route (ModulationTarget::bits);
-    modulate (modulatedBitsBuffer.getWritePointer (0), settings.bitsBase, bitsInput.maxValue,
-              bitsInput.source, depth (ModulationTarget::bits), numSamples);
-
-    const auto& dryWetInput = route (ModulationTarget::dryWet);
-    modulate (modulatedDryWetBuffer.getWritePointer (0), dryWet, dryWetInput.maxValue,
-              dryWetInput.source, depth (ModulationTarget::dryWet), numSamples);
+    input (Target::rate).modulate (modulatedRateBuffer.getWritePointer (0), settings.rateBase, depth (Target::rate), numSamples);
+    input (Target::bits).modulate (modulatedBitsBuffer.getWritePointer (0), settings.bitsBase, depth (Target::bits), numSamples);
+    input (Target::dryWet).modulate (modulatedDryWetBuffer.getWritePointer (0), dryWet, depth (Target::dryWet), numSamples);
 }
 
 void VevareroAudioProcessor::renderSharedStageInputs (int numSamples) noexcept
@@ -610,13 +359,12 @@ void VevareroAudioProcessor::renderSharedStageInputs (int numSamples) noexcept
     auto* coefficients = filterCoefficientBuffer.data();
     auto* gains = crossfadeGainBuffer.data();
 
-    // Where 18 kHz reaches half the sample rate the prewarp would pass π/2 and the filter would
-    // blow up, so the cutoff stays below Nyquist; from 36.7 kHz up this limit never bites.
+    // The top of the cutoff range passes the limit only below 36.7 kHz.
     const auto samplePeriod = (float) inverseSampleRate;
-    const auto cutoffLimit = (float) (0.49 / inverseSampleRate);
+    const auto cutoffLimit = (float) (cutoffLimitPerSampleRate / inverseSampleRate);
 
     for (int i = 0; i < numSamples; ++i)
-        coefficients[i] = Filter::makeCoefficients (juce::jmin (cutoff[i], cutoffLimit), resonance[i], samplePeriod);
+        coefficients[i] = qrvx::StateVariableFilter<float>::makeCoefficients (juce::jmin (cutoff[i], cutoffLimit), resonance[i], samplePeriod);
 
     for (int i = 0; i < numSamples; ++i)
         gains[i] = qrvx::crossfadeGains (dryWet[i]);
@@ -625,24 +373,25 @@ void VevareroAudioProcessor::renderSharedStageInputs (int numSamples) noexcept
 void VevareroAudioProcessor::processChannels (juce::AudioBuffer<float>& buffer, int startSample, int numSamples,
                                               int numChannels, const BlockSettings& settings) noexcept
 {
-    const ChannelSignals signals { driveBuffer.getReadPointer (0),
-                                   filterCoefficientBuffer.data(),
-                                   modulatedRateBuffer.getReadPointer (0),
-                                   modulatedBitsBuffer.getReadPointer (0),
-                                   gainBuffer.getReadPointer (0),
-                                   crossfadeGainBuffer.data() };
+    const qrvx::ChannelSignals<float> signals { driveBuffer.getReadPointer (0),
+                                                filterCoefficientBuffer.data(),
+                                                modulatedRateBuffer.getReadPointer (0),
+                                                modulatedBitsBuffer.getReadPointer (0),
+                                                gainBuffer.getReadPointer (0),
+                                                crossfadeGainBuffer.data() };
 
-    const auto process = pickChannelFunction (settings.filterType, settings.distortionRouting, settings.loFiRouting);
+    const qrvx::ChannelRecords<float> records { filters.data(), reducers.data(), dcFilters.data() };
+
+    const auto kernel = qrvx::pickChannelKernel<float> (settings.filterType, settings.distortionRouting, settings.loFiRouting);
 
     // Only the first two channels have records of their own; processBlock never asks for more.
-    jassert (numChannels <= 2 && numChannels <= filteredBuffer.getNumChannels());
+    jassert (numChannels <= 2 && numChannels <= channelScratchBuffer.getNumChannels());
     float* channels[2] = {};
 
     for (int channel = 0; channel < numChannels; ++channel)
         channels[channel] = buffer.getWritePointer (channel, startSample);
 
-    process (channels, filteredBuffer.getArrayOfWritePointers(), numChannels, numSamples, signals,
-             filters.data(), reducers.data(), dcFilters.data());
+    kernel (channels, channelScratchBuffer.getArrayOfWritePointers(), numChannels, numSamples, signals, records);
 }
 
 double VevareroAudioProcessor::getTailLengthSeconds() const  { return 0.0; }
@@ -664,76 +413,12 @@ void VevareroAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void VevareroAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    qrvx::PluginStateSaver saver (valueTreeState, destData);
-
-    // The name travels in the blob only; the parameter tree never holds it.
-    if (auto* xml = saver.getXml())
-    {
-        // A tree loaded from a saved host state may still carry a name element of its own; a
-        // restore takes the first one it finds, so only the current name may travel.
-        for (auto* child = xml->getFirstChildElement(); child != nullptr;)
-        {
-            auto* next = child->getNextElement();
-
-            if (child->getTagName().equalsIgnoreCase (presetNameTag))
-                xml->removeChildElement (child, true);
-
-            child = next;
-        }
-
-        xml->createNewChildElement (presetNameTag)->setAttribute (presetNameTag, presetName);
-    }
+    qrvx::HostState::save (valueTreeState, presetNameTag, presetName, destData);
 }
 
 void VevareroAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    auto xml = qrvx::PluginStateLoader::readBlob (data, sizeInBytes);
-
-    if (xml == nullptr)
-        return;
-
-    auto newName = presetName;
-
-    for (auto* child : xml->getChildIterator())
-    {
-        // Older or hand-edited states may spell the tag differently; the attribute must match.
-        if (child->getTagName().equalsIgnoreCase (presetNameTag))
-        {
-            newName = child->getStringAttribute (presetNameTag);
-            xml->removeChildElement (child, true);
-            break;
-        }
-    }
-
-    presetName = newName;
-
-    qrvx::PluginStateLoader loader (valueTreeState, std::move (xml));
-}
-
-//==============================================================================
-void VevareroAudioProcessor::loadStartUpPreset()
-{
-    const qrvx::PresetsManager presets;
-    const juce::File folder (qrvx::PresetsManager::presetsFolderPath);
-
-    struct Candidate { juce::File file; juce::String name; };
-    const Candidate candidates[] = {
-        { presets.getDefaultPresetFile(), qrvx::PresetsManager::defaultPresetName },
-        { folder.getChildFile ("Zodad_Ide").withFileExtension (qrvx::PresetsManager::presetFileExtension), "Zodad_Ide" }
-    };
-
-    // A candidate that exists but cannot be read must not leave its name on default values;
-    // the next one gets its chance.
-    for (const auto& candidate : candidates)
-    {
-        if (candidate.file.existsAsFile()
-            && qrvx::PresetsManager::loadPreset (candidate.file, valueTreeState).wasOk())
-        {
-            presetFilePath = candidate.file.getFullPathName();
-            presetName = candidate.name;
-            return;
-        }
-    }
+    qrvx::HostState::restore (valueTreeState, presetNameTag, presetName, data, sizeInBytes);
 }
 
 //==============================================================================

@@ -142,8 +142,10 @@ private:
     std::vector<qrvx::StateVariableFilter<float>::Coefficients> filterCoefficientBuffer;
     std::vector<qrvx::CrossfadeGains<float>> crossfadeGainBuffer;
 
-    // Per processed channel: the driven and filtered signal on its way to the lo-fi stage.
-    juce::AudioBuffer<float> filteredBuffer;
+    // Per processed channel, the line where the two-channel loop keeps each sample between its
+    // passes: the driven input on its way into the filter, or the filter's output on its way
+    // into the drive.
+    juce::AudioBuffer<float> channelScratchBuffer;
 
     double rampLengthSeconds = 0.06;
     RampSmoother cutoffSmoother { 11000.0f };
@@ -164,15 +166,18 @@ public:
 private:
     float resonanceScale = 1.0f;
 
+    /** Samples of headroom the work buffers keep over the announced maximum block. */
+    static constexpr int workBufferSlack = 64;
+
     /** What one block takes from the parameters besides the smoother targets and LFO rates. */
     struct BlockSettings
     {
         float resonanceBase = 0.0f;
-        int filterType = 0;
-        int distortionRouting = 0;
+        qrvx::FilterType filterType = qrvx::FilterType::lowpass;
+        qrvx::DriveRouting distortionRouting = qrvx::DriveRouting::preFilter;
         float rateBase = 0.0f;
         float bitsBase = 16.0f;
-        int loFiRouting = 0;
+        qrvx::LoFiRouting loFiRouting = qrvx::LoFiRouting::chain;
         std::array<int, 2> lfoWaves {};
         float lfoMix = 0.5f;
     };
@@ -185,11 +190,6 @@ private:
                           int numChannels, const BlockSettings&) noexcept;
 
     void initializeParameters();
-
-    /** Loads User_Default, else Zodad_Ide, from the presets folder; with neither the parameters
-        keep their defaults and the name stays "INIT".
-    */
-    void loadStartUpPreset();
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VevareroAudioProcessor)
 };

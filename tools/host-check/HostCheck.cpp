@@ -18,7 +18,7 @@ namespace
     // JUCE names on every window it opens, which the editor check does.
     int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
 
-    const juce::String defaultLv2Uri { "https://ririvud.example/vevarero" };
+    const juce::String defaultLv2Uri { VEVARERO_LV2_URI };
 
     FormatUnderCheck makeVst3 (PluginHost& host, const juce::File& bundle)
     {

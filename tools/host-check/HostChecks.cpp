@@ -1,4 +1,5 @@
 #include "HostChecks.h"
+#include "presets/StateBlobLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -125,9 +126,6 @@ namespace
 
         return e.defaultValue;
     }
-
-    /** JUCE's marker for XML stored as bytes, which the plug-in's state blob starts with. */
-    constexpr juce::uint32 pluginStateMagic = 0x21324356;
 
     juce::uint32 readLittleEndian32 (const juce::MemoryBlock& block, size_t offset)
     {
@@ -589,10 +587,11 @@ void HostChecks::checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, c
     juce::XmlElement xml (savedXml);
     xml.getChildElement (xml.getNumChildElements() - 1)->setAttribute ("Preset_Name", name);
     const auto text = xml.toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
-    const auto blobEnd = 9 + (size_t) readLittleEndian32 (pluginState, 4);
+    const auto blobEnd = (size_t) (qrvx::stateBlobHeaderSize + qrvx::stateBlobTrailerSize)
+                       + (size_t) readLittleEndian32 (pluginState, qrvx::stateBlobLengthOffset);
 
     juce::MemoryOutputStream namedPluginState;
-    namedPluginState.writeInt ((int) pluginStateMagic);
+    namedPluginState.writeInt ((int) qrvx::stateBlobMagic);
     namedPluginState.writeInt ((int) text.getNumBytesAsUTF8());
     namedPluginState.write (text.toRawUTF8(), text.getNumBytesAsUTF8());
     namedPluginState.writeByte (0);
@@ -680,17 +679,19 @@ std::unique_ptr<juce::XmlElement> HostChecks::openPluginStateBlob (const juce::M
     // append its own data after it.
     const auto prefix = "the plug-in's blob in " + whichState + " (" + juce::String ((int) pluginState.getSize()) + " bytes): ";
 
-    if (! expect (pluginState.getSize() > 9 && readLittleEndian32 (pluginState, 0) == pluginStateMagic,
-                  prefix + "does not start with JUCE's binary XML magic 0x21324356"))
+    constexpr auto headerSize = (size_t) qrvx::stateBlobHeaderSize;
+
+    if (! expect (pluginState.getSize() > headerSize + qrvx::stateBlobTrailerSize && readLittleEndian32 (pluginState, 0) == qrvx::stateBlobMagic,
+                  prefix + "does not start with JUCE's binary XML magic 0x" + juce::String::toHexString ((int) qrvx::stateBlobMagic)))
         return {};
 
-    const auto length = (size_t) readLittleEndian32 (pluginState, 4);
+    const auto length = (size_t) readLittleEndian32 (pluginState, qrvx::stateBlobLengthOffset);
 
-    if (! expect (length > 0 && 8 + length < pluginState.getSize() && pluginState[8 + length] == 0,
+    if (! expect (length > 0 && headerSize + length < pluginState.getSize() && pluginState[headerSize + length] == 0,
                   prefix + "length field " + juce::String ((int) length) + " does not match a zero-terminated text"))
         return {};
 
-    const auto text = juce::String::fromUTF8 (static_cast<const char*> (pluginState.getData()) + 8, (int) length);
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (pluginState.getData()) + headerSize, (int) length);
     expect (! text.containsAnyOf ("\r\n"), prefix + "the XML text spans more than one line");
     expect (! text.startsWith ("<?xml"), prefix + "the XML text starts with a declaration");
 
