@@ -5,11 +5,8 @@
 
 namespace
 {
-    constexpr int knobSize = 40;
-    constexpr int nameHeight = 14;
     constexpr int depthBarWidth = 80;
     constexpr int depthBarHeight = 12;
-    constexpr int socketSize = 16;
     constexpr int socketIndent = 6;
 } // namespace
 
@@ -32,16 +29,12 @@ ParameterWithModControls::~ParameterWithModControls() = default;
 
 void ParameterWithModControls::position (const ControlCells& cells)
 {
-    knob->setBounds (cells.knobCell.withSizeKeepingCentre (knobSize, knobSize));
-
-    // As wide as the knob's cell, centred under the knob and touching it.
-    const auto knobBounds = knob->getBounds();
-    nameLabel.setBounds (knobBounds.getX() + (knobBounds.getWidth() - cells.knobCell.getWidth()) / 2,
-                         knobBounds.getBottom(), cells.knobCell.getWidth(), nameHeight);
+    knob->setBounds (cells.knobCell.withSizeKeepingCentre (ControlSizes::knob, ControlSizes::knob));
+    placeControlNameUnderKnob (nameLabel, knob->getBounds(), cells.knobCell.getWidth());
 
     depthSlider->setBounds (cells.depthCell.withSizeKeepingCentre (depthBarWidth, depthBarHeight));
 
     const auto& socketCell = cells.patchPointCell;
-    inputPatchPoint.setBounds (socketCell.getX() + socketIndent, socketCell.getY() + (socketCell.getHeight() - socketSize) / 2,
-                               socketSize, socketSize);
+    inputPatchPoint.setBounds (socketCell.getX() + socketIndent, socketCell.getY() + (socketCell.getHeight() - ControlSizes::socket) / 2,
+                               ControlSizes::socket, ControlSizes::socket);
 }

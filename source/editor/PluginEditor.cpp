@@ -1,5 +1,6 @@
 #include "PluginEditor.h"
 
+#include "ControlNameLabel.h"
 #include "UIControlFactory.h"
 #include "look/QrvxColours.h"
 
@@ -9,15 +10,14 @@ namespace
     constexpr int editorHeight = 400;
     constexpr int pollingIntervalMs = 50;
 
-    constexpr int knobSize = 40;
-    constexpr int nameHeight = 14;
+    constexpr int knobSize = ControlSizes::knob;
     // The lone knobs of Drive and Amp sit a little above their cells' centres, leaving room for
     // their names below.
     constexpr int loneKnobRaise = 7;
     constexpr int filterTypeWidth = 80, filterTypeHeight = 40;
     constexpr int distortionRoutingWidth = 38, distortionRoutingHeight = 16;
     constexpr int loFiRoutingSize = 32;
-    constexpr int socketSize = 16;
+    constexpr int socketSize = ControlSizes::socket;
     // Panel titles take a strip this high (the title text, its rule and the frame above them).
     constexpr int titleHeight = 26;
     constexpr int lfoMixBarHeight = 20;
@@ -213,7 +213,7 @@ void VevareroAudioProcessorEditor::resized()
 
     auto& driveKnob = *driveControls.knob;
     driveKnob.setBounds (col0X + (col0W - knobSize) / 2, row1Y + (row1H - knobSize) / 2 - loneKnobRaise, knobSize, knobSize);
-    driveControls.nameLabel.setBounds (driveKnob.getX() + (knobSize - col0W) / 2, driveKnob.getBottom(), col0W, nameHeight);
+    placeControlNameUnderKnob (driveControls.nameLabel, driveKnob.getBounds(), col0W);
     filterTypeSelector.setBounds (col1X + (col1W - filterTypeWidth) / 2, row1Y + (row1H - filterTypeHeight) / 2,
                                   filterTypeWidth, filterTypeHeight);
 
@@ -250,7 +250,7 @@ void VevareroAudioProcessorEditor::resized()
 
     auto& ampKnob = *amplitudeControls.knob;
     ampKnob.setBounds (ox + (ow - knobSize) / 2, row0Y + (row0H - knobSize) / 2 - loneKnobRaise, knobSize, knobSize);
-    amplitudeControls.nameLabel.setBounds (ampKnob.getX() + (knobSize - ow) / 2, ampKnob.getBottom(), ow, nameHeight);
+    placeControlNameUnderKnob (amplitudeControls.nameLabel, ampKnob.getBounds(), ow);
     dryWetControls.position (makeCells (ox, ow, row1Y, row1H));
 
     // Bottom band: LFO 1, LFO MIX and LFO 2 above the footer. Each output socket sits at the right
