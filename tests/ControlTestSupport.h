@@ -48,3 +48,9 @@ inline testing::AssertionResult coloursNear (juce::Colour actual, juce::Colour e
             return testing::AssertionFailure() << actual.toDisplayString (true) << " not " << expected.toDisplayString (true);
     return testing::AssertionSuccess();
 }
+
+namespace juce
+{
+    // Rectangles in failure messages, as text.
+    inline void PrintTo (const Rectangle<int>& r, std::ostream* os) { *os << r.toString(); }
+} // namespace juce
