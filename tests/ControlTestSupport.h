@@ -5,33 +5,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-/** The editor's surroundings for a control under test: a processor whose parameters the control
-    binds to, a recorder of what its host hears, and the editor's look as the process-wide default
-    (the typeface cache is emptied on both sides so that fonts resolve through this look).
+/** A control's surroundings in the editor: the processor it binds to, what its host hears, and
+    the editor's look as the default (the typeface cache is emptied so fonts resolve through it).
 */
 class ControlTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        juce::Typeface::clearTypefaceCache();
-        juce::LookAndFeel::setDefaultLookAndFeel (&look);
-    }
+    void SetUp() override    { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
+    void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); juce::Typeface::clearTypefaceCache(); }
 
-    void TearDown() override
-    {
-        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
-        juce::Typeface::clearTypefaceCache();
-    }
-
-    juce::RangedAudioParameter& parameter (const juce::String& id)
-    {
-        auto* p = processor.valueTreeState.getParameter (id);
-        jassert (p != nullptr);
-        return *p;
-    }
+    juce::RangedAudioParameter& parameter (const juce::String& id) { return *processor.valueTreeState.getParameter (id); }
 
     VevareroAudioProcessor processor;
     HostEventRecorder host { processor };
@@ -39,33 +22,22 @@ protected:
     qrvx::QXLook look { scale };
 };
 
-/** A mouse event on a component, at a point in its own coordinates. */
+/** A mouse event on a component, at a point in its own coordinates, pressed at downPosition. */
 inline juce::MouseEvent mouseEventOn (juce::Component& c, juce::Point<float> position, juce::ModifierKeys mods,
-                                      juce::Point<float> downPosition = {})
+                                      juce::Point<float> downPosition)
 {
     const auto now = juce::Time::getCurrentTime();
     return { juce::Desktop::getInstance().getMainMouseSource(), position, mods, juce::MouseInputSource::defaultPressure,
              0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, downPosition, now, 1, false };
 }
 
-/** A vertical drag of the given length (upwards when negative) through JUCE's mouse path: the
-    component that a visible parent finds under the start point (in the parent's coordinates) gets
-    down, drag and up.
-*/
-inline void dragOn (juce::Component& parent, juce::Point<float> start, float dy,
-                    juce::ModifierKeys mods = juce::ModifierKeys::leftButtonModifier)
+/** Presses at a point of a component, drags by dy (upwards when negative) and lets go. */
+inline void pressDragRelease (juce::Component& c, juce::Point<float> down, float dy, juce::ModifierKeys mods)
 {
-    auto* target = parent.getComponentAt (start.toInt());
-    if (target == nullptr)
-    {
-        ADD_FAILURE() << "nothing under " << start.toString();
-        return;
-    }
-
-    const auto local = target->getLocalPoint (&parent, start);
-    target->mouseDown (mouseEventOn (*target, local, mods, local));
-    target->mouseDrag (mouseEventOn (*target, local.translated (0.0f, dy), mods, local));
-    target->mouseUp (mouseEventOn (*target, local.translated (0.0f, dy), mods, local));
+    const auto end = down.translated (0.0f, dy);
+    c.mouseDown (mouseEventOn (c, down, mods, down));
+    c.mouseDrag (mouseEventOn (c, end, mods, down));
+    c.mouseUp (mouseEventOn (c, end, mods, down));
 }
 
 /** Whether two colours agree channel by channel within a tolerance. */
@@ -76,3 +48,9 @@ inline testing::AssertionResult coloursNear (juce::Colour actual, juce::Colour e
             return testing::AssertionFailure() << actual.toDisplayString (true) << " not " << expected.toDisplayString (true);
     return testing::AssertionSuccess();
 }
+
+namespace juce
+{
+    // Rectangles in failure messages, as text.
+    inline void PrintTo (const Rectangle<int>& r, std::ostream* os) { *os << r.toString(); }
+} // namespace juce
