@@ -78,11 +78,10 @@ namespace
 
     Act drop (const juce::var& description)
     {
-        return [description] (juce::Component& c)
+        return [drag = dragOf (description)] (juce::Component& c)
         {
-            auto& socket = dynamic_cast<InputPatchPoint&> (c);
-            socket.itemDragEnter (dragOf (description));
-            socket.itemDropped (dragOf (description));
+            dynamic_cast<InputPatchPoint&> (c).itemDragEnter (drag);
+            dynamic_cast<InputPatchPoint&> (c).itemDropped (drag);
         };
     }
 
@@ -249,7 +248,7 @@ TEST (EditorControlDrawings, SwitchesSocketsAndSelectorsShowTheirStateInTheirCol
     }
 }
 
-TEST (EditorControlGeometry, FilterIconsAtTheLayoutSize)
+TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
 {
     using Points = std::vector<juce::Point<float>>; // start, (control, end) three times, then the line ends
     struct Case { const char* name; std::unique_ptr<FilterIcon> icon; Points points; } cases[] {
@@ -279,18 +278,16 @@ TEST (EditorControlGeometry, FilterIconsAtTheLayoutSize)
     const auto bandStop = renderComponent (*cases[3].icon);
     EXPECT_TRUE (coloursNear (bandStop.getPixelAt (79, 32), colours::teal.withAlpha ((juce::uint8) 0x32), 4));
     EXPECT_TRUE (coloursNear (bandStop.getPixelAt (0, 32), colours::teal, 64));
-}
 
-TEST (EditorControlGeometry, LofiIconsAtTheLayoutSize)
-{
+    // The lo-fi routings: the two stages and what joins them, each box in solid green on a clear ground.
     using Rects = std::vector<juce::Rectangle<int>>;
-    struct Case { const char* name; std::unique_ptr<juce::Component> icon; Rects rects; } cases[] {
+    struct LofiCase { const char* name; std::unique_ptr<juce::Component> icon; Rects rects; } lofiCases[] {
         { "chain", std::make_unique<LofiChainIcon>(), { { 15, 13, 2, 6 }, { 21, 23, 6, 2 } } },
         { "parallel", std::make_unique<LofiParallelIcon>(), { { 26, 7, 2, 10 }, { 21, 23, 6, 2 }, { 21, 7, 6, 2 }, { 26, 15, 2, 10 }, { 26, 15, 6, 2 } } },
         { "ring", std::make_unique<LofiRingIcon>(), {} },
     };
 
-    for (auto& [name, icon, rects] : cases)
+    for (auto& [name, icon, rects] : lofiCases)
     {
         SCOPED_TRACE (name);
         icon->setSize (32, 32);
