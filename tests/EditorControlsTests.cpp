@@ -29,6 +29,7 @@ namespace
 
         float value (int index) const { return (float) index / (float) (steps - 1); }
 
+        /** Built on the given choice, as the editor would build it after a host or a preset set it. */
         std::unique_ptr<juce::Component> buildAt (VevareroAudioProcessor& p, int index) const
         {
             setNormalisedValue (p, id, value (index));
