@@ -38,11 +38,18 @@ namespace qrvx
     */
     juce::String readUtf16Text (const void* data, size_t sizeInBytes, bool bigEndian);
 
+    /** The longest document text, in bytes of UTF-8, that parseParameterTreeXml reads. The
+        documents this plug-in writes are a few kilobytes; this leaves room for far larger ones
+        while keeping the time and memory that reading one can take small.
+    */
+    constexpr size_t maximumDocumentSize = 256 * 1024;
+
     /** Parses a whole document, ignoring empty text, as preset files and host states are read.
         Before JUCE's reader sees the text, what it cannot read safely is taken out: the document
         type declaration, processing instructions after the prolog, and ampersands that start no
         well-formed reference. None of these can carry anything a parameter tree uses. A document
-        nested deeper than 512 elements is not read at all.
+        is not read at all when it is longer than maximumDocumentSize, nests deeper than 512
+        elements or holds a second document type declaration anywhere.
     */
     std::unique_ptr<juce::XmlElement> parseParameterTreeXml (const juce::String& text);
 

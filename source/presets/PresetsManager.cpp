@@ -12,7 +12,10 @@ namespace qrvx
         {
             juce::MemoryBlock bytes;
 
-            if (! file.existsAsFile() || ! file.loadFileAsData (bytes))
+            // UTF-16 takes at most twice the bytes of the same text in UTF-8: a larger file
+            // could only be refused after reading it whole.
+            if (! file.existsAsFile() || file.getSize() > (juce::int64) (2 * maximumDocumentSize + 2)
+                || ! file.loadFileAsData (bytes))
                 return {};
 
             const auto* data = static_cast<const char*> (bytes.getData());
