@@ -29,9 +29,6 @@ fi
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 
-# Reading any input takes a few megabytes at most: a single allocation above 64 MB means some
-# input makes reading grow without bound, and is reported at once with the input that did it.
-# The resident-size limit leaves room for the sanitiser's own bookkeeping and quarantine.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
@@ -40,6 +37,9 @@ for target in "${targets[@]}"; do
     corpus="$build/corpus/$target"   # grows while fuzzing; the seeds in the repo stay as they are
     mkdir -p "$corpus"
     echo "== $target: ${seconds} s"
+    # No allocation made while reading an input comes near 64 MB: one above it means some input
+    # makes reading grow without bound, reported at once with the input that did it. The
+    # resident-size limit leaves room for the sanitisers' own bookkeeping and quarantine.
     if ! "$build/tests/fuzz/$target" \
             -max_total_time="$seconds" -timeout=10 -malloc_limit_mb=64 -rss_limit_mb=1024 -detect_leaks=1 \
             -dict=tests/fuzz/xml.dict -artifact_prefix="$build/artifacts/$target-" \
