@@ -216,6 +216,76 @@ TEST (PresetAndHostState, FuzzFindingsThatOnceTookGigabytesAreRefusedQuickly)
     EXPECT_GE (hostStates, 2);
 }
 
+TEST (PresetAndHostState, WhateverIsReadCanBeSavedAndReadAgain)
+{
+    // Saving indents, escapes, fills in values and adds children, so a document well within the
+    // size limit can become a file or state beyond it: such a document must be refused at once.
+    const auto longest = qrvx::maximumDocumentSize;
+    const std::string cutoff = "<PARAM id=\"Cutoff\" value=\"500\"/>";
+    auto carets = [&cutoff] (size_t count) { return "<Vevarero>" + cutoff + "<PARAM id=\"Note\" value=\"" + std::string (count, '^') + "\"/></Vevarero>"; };
+    auto repeated = [&cutoff] (const std::string& child, size_t count)
+    {
+        std::string text = "<Vevarero>" + cutoff;
+        for (size_t i = 0; i < count; ++i) text += child;
+        return text + "</Vevarero>";
+    };
+    auto deepAndWide = [&cutoff] (int depth, size_t siblings)
+    {
+        std::string open, close;
+        for (int i = 2; i < depth; ++i) { open += "<a>"; close += "</a>"; }
+        std::string inner;
+        for (size_t i = 0; i < siblings; ++i) inner += "<b/>";
+        return "<Vevarero>" + cutoff + open + inner + close + "</Vevarero>";
+    };
+
+    struct Case { const char* what; std::string text; bool read; };
+    const Case cases[] = {
+        { "escaped five times over, fitting", carets (longest / 5 - 2000), true },
+        { "escaped five times over, too long", carets (longest / 5 + 100), false },
+        { "values filled in, fitting", repeated ("<P id=\"Bits\"/>", longest / 40), true },
+        { "values filled in, too long", repeated ("<P id=\"Bits\"/>", longest / 20), false },
+        { "indented deep, fitting", deepAndWide (300, 100), true },
+        { "indented deep, too long", deepAndWide (300, 1500), false },
+    };
+
+    auto read = [] (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
+    {
+        if (route == Route::hostState)
+        {
+            processor.setStateInformation (bytes.data(), (int) bytes.size());
+        }
+        else
+        {
+            const auto file = freshFolder ("again").getChildFile ("read.glp");
+            writeBytes (file, bytes);
+            PresetsManager::loadPreset (file, processor.valueTreeState);
+        }
+
+        return value (processor, "Cutoff") == 500.0f;
+    };
+
+    for (const auto route : { Route::presetFile, Route::hostState })
+    {
+        for (const auto& c : cases)
+        {
+            const auto what = std::string (route == Route::hostState ? "host state: " : "preset file: ") + c.what;
+            ASSERT_LE (c.text.size(), longest) << what;
+
+            VevareroAudioProcessor first, second;
+            setValue (first, "Cutoff", 1234.0f);
+            setValue (second, "Cutoff", 1234.0f);
+            EXPECT_EQ (read (first, route, route == Route::hostState ? blob (c.text) : c.text), c.read) << what;
+
+            if (value (first, "Cutoff") == 500.0f)
+            {
+                const auto saved = save (first, route);
+                EXPECT_TRUE (read (second, route, saved)) << what;
+                EXPECT_TRUE (save (second, route) == saved) << what;
+            }
+        }
+    }
+}
+
 TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
 {
     struct Case { const char* id; const char* attribute; float expected; const char* tag = "PARAM"; };

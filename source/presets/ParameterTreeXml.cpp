@@ -454,9 +454,10 @@ namespace qrvx
                 xml->setAttribute (name, getParameterTreeValueText (value));
         }
 
-        for (const auto& child : tree)
-            if (auto childXml = createParameterTreeXml (child))
-                xml->addChildElement (childXml.release());
+        // Adding a child walks the list of those already there; prepending does not.
+        for (auto i = tree.getNumChildren(); --i >= 0;)
+            if (auto childXml = createParameterTreeXml (tree.getChild (i)))
+                xml->prependChildElement (childXml.release());
 
         return xml;
     }
@@ -495,6 +496,36 @@ namespace qrvx
                 tree.appendChild (child, nullptr);
             }
         }
+    }
+
+    juce::XmlElement::TextFormat getPresetFileFormat()
+    {
+        juce::XmlElement::TextFormat format;
+        format.dtd = " ";
+        format.customEncoding = "UTF-8";
+        format.lineWrapLength = 60;
+        format.newLineChars = "\r\n";
+        return format;
+    }
+
+    bool fitsWhenWrittenBack (const juce::XmlElement& document, juce::AudioProcessorValueTreeState& state,
+                              const juce::XmlElement* presetNameElement)
+    {
+        // 29 values of at most 25 characters each, and a name of 255 bytes escaped as character
+        // references of up to 5 bytes per byte, in its own element: under 2 KB together.
+        constexpr size_t room = 4096;
+
+        auto tree = juce::ValueTree::fromXml (document);
+        sanitiseParameterTree (tree, state);
+        const auto xml = createParameterTreeXml (tree);
+
+        if (xml == nullptr)
+            return true;
+
+        if (presetNameElement != nullptr)
+            xml->addChildElement (new juce::XmlElement (*presetNameElement));
+
+        return (size_t) xml->toString (getPresetFileFormat()).getNumBytesAsUTF8() + room <= maximumDocumentSize;
     }
 
     void installParameterTree (juce::AudioProcessorValueTreeState& state, juce::ValueTree tree)

@@ -56,13 +56,7 @@ namespace qrvx
 
         const auto xml = createParameterTreeXml (tree);
 
-        juce::XmlElement::TextFormat format;
-        format.dtd = " ";
-        format.customEncoding = "UTF-8";
-        format.lineWrapLength = 60;
-        format.newLineChars = "\r\n";
-
-        if (! xml->writeTo (file, format))
+        if (! xml->writeTo (file, getPresetFileFormat()))
             return juce::Result::fail ("Could not write preset to file.");
 
         return juce::Result::ok();
@@ -79,7 +73,7 @@ namespace qrvx
         // naming an outside file never makes a preset read (or hang on) some other file.
         const auto xml = parseParameterTreeXml (readDocumentText (file));
 
-        if (xml == nullptr)
+        if (xml == nullptr || ! fitsWhenWrittenBack (*xml, state))
             return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
 
         installParameterTree (state, juce::ValueTree::fromXml (*xml));

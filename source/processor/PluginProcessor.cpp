@@ -704,6 +704,13 @@ void VevareroAudioProcessor::setStateInformation (const void* data, int sizeInBy
         }
     }
 
+    // The next host state carries this name beside the tree: both must fit when written back.
+    juce::XmlElement nameElement (presetNameTag);
+    nameElement.setAttribute (presetNameTag, newName);
+
+    if (! qrvx::fitsWhenWrittenBack (*xml, valueTreeState, &nameElement))
+        return;
+
     presetName = newName;
 
     qrvx::PluginStateLoader loader (valueTreeState, std::move (xml));
