@@ -1,4 +1,5 @@
 #include "PresetTestSupport.h"
+#include "presets/ParameterTreeXml.h"
 
 using namespace presettest;
 
@@ -107,13 +108,21 @@ TEST (PresetFileFormat, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
         for (int i = 1; i < depth; ++i) { open += "<a" + attribute + ">"; close += "</a>"; }
         return "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/>" + open + close + "</Vevarero>";
     };
-    auto utf16 = [&withNote] (bool bigEndian)
+    auto utf16 = [] (const std::string& utf8, bool bigEndian)
     {
         std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
-        for (auto* unit = juce::String::fromUTF8 (withNote ("caf\xc3\xa9").c_str()).toUTF16().getAddress(); *unit != 0; ++unit)
+        const auto text = juce::String::fromUTF8 (utf8.c_str());
+        for (auto* unit = text.toUTF16().getAddress(); *unit != 0; ++unit)
             bytes += bigEndian ? std::string { (char) (*unit >> 8), (char) *unit } : std::string { (char) *unit, (char) (*unit >> 8) };
         return bytes;
     };
+    // A document of exactly the given length, padded by a comment.
+    auto padded = [] (size_t length)
+    {
+        const std::string head = "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/><!--", tail = "--></Vevarero>";
+        return head + std::string (length - head.size() - tail.size(), ' ') + tail;
+    };
+    const auto longest = qrvx::maximumDocumentSize;
 
     // A cutoff of 1234, the value before the load, marks a document that is refused.
     struct Case { const char* what; std::string text; float cutoff; const char* note = ""; };
@@ -128,10 +137,20 @@ TEST (PresetFileFormat, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
         { "references to no character", withNote ("&#55296;&#x110000;&#0;&#x41;"), 900.0f, " #55296; #x110000; #0;A" },
         { "512 levels, markup in quotes", nested (512, " b=\"/>\" c='>'"), 500.0f },
         { "513 levels", nested (513, ""), 1234.0f },
-        { "200000 levels, markup in quotes", nested (200000, " b=\"/>\""), 1234.0f },
+        { "15000 levels, markup in quotes", nested (15000, " b=\"/>\""), 1234.0f },
         { "UTF-8 with byte-order mark", "\xef\xbb\xbf" + withNote ("caf\xc3\xa9"), 900.0f, "caf\xc3\xa9" },
-        { "UTF-16 little-endian", utf16 (false), 900.0f, "caf\xc3\xa9" },
-        { "UTF-16 big-endian", utf16 (true), 900.0f, "caf\xc3\xa9" },
+        { "UTF-16 little-endian", utf16 (withNote ("caf\xc3\xa9"), false), 900.0f, "caf\xc3\xa9" },
+        { "UTF-16 big-endian", utf16 (withNote ("caf\xc3\xa9"), true), 900.0f, "caf\xc3\xa9" },
+        { "as long as allowed", padded (longest), 500.0f },
+        { "as long as allowed, UTF-16", utf16 (padded (longest), false), 500.0f },
+        { "one byte too long", padded (longest + 1), 1234.0f },
+        { "one byte too long, UTF-16", utf16 (padded (longest + 1), true), 1234.0f },
+        { "file too large for any document, however it ends", withNote ("x") + '\0' + std::string (2 * longest, ' '), 1234.0f },
+        { "broken bytes growing past the limit", padded (longest - 1) + "\xff", 1234.0f },
+        { "document type inside the first", "<!DOCTYPE a [<!DOCTYPE b [<!ENTITY x \"y\">]>]><a><PARAM id=\"Cutoff\" value=\"500\"/>&x;</a>", 500.0f },
+        { "document type never ending", "<!DOCTYPE a [<!ENTITY x \"y\"><a><PARAM id=\"Cutoff\" value=\"500\"/></a>", 1234.0f },
+        { "second document type, defining an entity", "<!DOCTYPE a x>\n<!--c--><!DOCTYPE a [<!ENTITY x \"&x;&x;\">]><a v=\"&x;\"><PARAM id=\"Cutoff\" value=\"500\"/></a>", 1234.0f },
+        { "document type after the root", "<a><PARAM id=\"Cutoff\" value=\"500\"/></a><!doctype a [<!ENTITY x \"y\">]>", 1234.0f },
         { "stray, surrogate and overlong bytes", withNote ("a\xff" "b\xc3\xed\xa0\x80\xe0\x80\xaf"), 900.0f,
           "a\xef\xbf\xbd" "b\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd" },
     };
@@ -156,6 +175,117 @@ TEST (PresetFileFormat, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
 }
 
 //==============================================================================
+TEST (PresetAndHostState, FuzzFindingsThatOnceTookGigabytesAreRefusedQuickly)
+{
+    // The fuzzers' seeds include inputs that once made JUCE expand an entity without bound: as
+    // preset files (.glp) and as host states (.bin). Each must now be refused outright.
+    int presetFiles = 0, hostStates = 0;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (VEVARERO_FUZZ_CORPUS_DIR), true,
+                                                            "entity-expansion*", juce::File::findFiles))
+    {
+        const auto file = entry.getFile();
+        const auto fromHost = file.hasFileExtension ("bin");
+        const auto what = file.getFileName();
+
+        VevareroAudioProcessor processor;
+        setValue (processor, "Cutoff", 1234.0f);
+        processor.presetName = "Old";
+        const auto before = processor.valueTreeState.copyState();
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+
+        if (fromHost)
+        {
+            const auto bytes = readBytes (file);
+            processor.setStateInformation (bytes.data(), (int) bytes.size());
+            ++hostStates;
+        }
+        else
+        {
+            EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).failed()) << what;
+            ++presetFiles;
+        }
+
+        // Generous for a sanitised build; unbounded, these ran until memory ran out.
+        EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 5000.0) << what;
+        EXPECT_EQ (processor.presetName, "Old") << what;
+        EXPECT_TRUE (processor.valueTreeState.copyState().isEquivalentTo (before)) << what;
+    }
+
+    EXPECT_GE (presetFiles, 2);
+    EXPECT_GE (hostStates, 2);
+}
+
+TEST (PresetAndHostState, WhateverIsReadCanBeSavedAndReadAgain)
+{
+    // Saving indents, escapes, fills in values and adds children, so a document well within the
+    // size limit can become a file or state beyond it: such a document must be refused at once.
+    const auto longest = qrvx::maximumDocumentSize;
+    const std::string cutoff = "<PARAM id=\"Cutoff\" value=\"500\"/>";
+    auto carets = [&cutoff] (size_t count) { return "<Vevarero>" + cutoff + "<PARAM id=\"Note\" value=\"" + std::string (count, '^') + "\"/></Vevarero>"; };
+    auto repeated = [&cutoff] (const std::string& child, size_t count)
+    {
+        std::string text = "<Vevarero>" + cutoff;
+        for (size_t i = 0; i < count; ++i) text += child;
+        return text + "</Vevarero>";
+    };
+    auto deepAndWide = [&cutoff] (int depth, size_t siblings)
+    {
+        std::string open, close;
+        for (int i = 2; i < depth; ++i) { open += "<a>"; close += "</a>"; }
+        std::string inner;
+        for (size_t i = 0; i < siblings; ++i) inner += "<b/>";
+        return "<Vevarero>" + cutoff + open + inner + close + "</Vevarero>";
+    };
+
+    struct Case { const char* what; std::string text; bool read; };
+    const Case cases[] = {
+        { "escaped five times over, fitting", carets (longest / 5 - 2000), true },
+        { "escaped five times over, too long", carets (longest / 5 + 100), false },
+        { "values filled in, fitting", repeated ("<P id=\"Bits\"/>", longest / 40), true },
+        { "values filled in, too long", repeated ("<P id=\"Bits\"/>", longest / 20), false },
+        { "indented deep, fitting", deepAndWide (300, 100), true },
+        { "indented deep, too long", deepAndWide (300, 1500), false },
+    };
+
+    auto read = [] (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
+    {
+        if (route == Route::hostState)
+        {
+            processor.setStateInformation (bytes.data(), (int) bytes.size());
+        }
+        else
+        {
+            const auto file = freshFolder ("again").getChildFile ("read.glp");
+            writeBytes (file, bytes);
+            PresetsManager::loadPreset (file, processor.valueTreeState);
+        }
+
+        return value (processor, "Cutoff") == 500.0f;
+    };
+
+    for (const auto route : { Route::presetFile, Route::hostState })
+    {
+        for (const auto& c : cases)
+        {
+            const auto what = std::string (route == Route::hostState ? "host state: " : "preset file: ") + c.what;
+            ASSERT_LE (c.text.size(), longest) << what;
+
+            VevareroAudioProcessor first, second;
+            setValue (first, "Cutoff", 1234.0f);
+            setValue (second, "Cutoff", 1234.0f);
+            EXPECT_EQ (read (first, route, route == Route::hostState ? blob (c.text) : c.text), c.read) << what;
+
+            if (value (first, "Cutoff") == 500.0f)
+            {
+                const auto saved = save (first, route);
+                EXPECT_TRUE (read (second, route, saved)) << what;
+                EXPECT_TRUE (save (second, route) == saved) << what;
+            }
+        }
+    }
+}
+
 TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
 {
     struct Case { const char* id; const char* attribute; float expected; const char* tag = "PARAM"; };

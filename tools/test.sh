@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every check: the fuzzers (bounded runs), then the unit tests and the
-# host check of the built VST3 and LV2 binaries. Anything that needs a display runs under Xvfb.
+# host check of the built VST3 and LV2 binaries, then the unit tests again under the sanitisers.
+# Anything that needs a display runs under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,12 +24,26 @@ if [ -f tools/run-fuzzers.sh ]; then
     bash tools/run-fuzzers.sh
 fi
 
-ctest_command=(ctest --test-dir build --output-on-failure --timeout 900)
-if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_command[@]}"
-else
-    "${ctest_command[@]}"
-fi
+run_ctest()
+{
+    local ctest_command=(ctest --test-dir "$1" --output-on-failure --timeout 900)
+    if command -v xvfb-run >/dev/null 2>&1; then
+        xvfb-run -a -s "-screen 0 1280x1024x24" "${ctest_command[@]}"
+    else
+        "${ctest_command[@]}"
+    fi
+}
+
+run_ctest build
+
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, in the clang
+# build the fuzzers use, so that JUCE is compiled once per configuration.
+CC=clang CXX=clang++ cmake -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEVARERO_FUZZ=ON
+cmake --build build-fuzz -j"$jobs" --target VevareroTests
+
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1" \
+UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+    run_ctest build-fuzz
 
 if ! diff <(printf '%s\n' "$home_before") <(home_listing) >&2; then
     echo "Building and testing changed $HOME (paths above: < gone, > new)" >&2

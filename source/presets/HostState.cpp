@@ -1,4 +1,5 @@
 #include "HostState.h"
+#include "ParameterTreeXml.h"
 #include "PluginStateLoader.h"
 #include "PluginStateSaver.h"
 
@@ -48,6 +49,13 @@ namespace qrvx
                 break;
             }
         }
+
+        // The next host state carries this name beside the tree: both must fit when written back.
+        juce::XmlElement nameElement (nameTag);
+        nameElement.setAttribute (nameTag, newName);
+
+        if (! fitsWhenWrittenBack (*xml, state, &nameElement))
+            return;
 
         presetName = newName;
 

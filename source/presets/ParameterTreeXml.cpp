@@ -173,6 +173,27 @@ namespace qrvx
             return false;
         }
 
+        /** True when the text holds "<!DOCTYPE" in any letter case. */
+        bool containsDocumentType (const char* text, size_t length)
+        {
+            static constexpr char keyword[] = "<!doctype";
+            constexpr auto keywordLength = sizeof (keyword) - 1;
+            auto lower = [] (char c) { return c >= 'A' && c <= 'Z' ? (char) (c - 'A' + 'a') : c; };
+
+            for (size_t i = 0; i + keywordLength <= length; ++i)
+            {
+                size_t k = 0;
+
+                while (k < keywordLength && lower (text[i + k]) == keyword[k])
+                    ++k;
+
+                if (k == keywordLength)
+                    return true;
+            }
+
+            return false;
+        }
+
         /** The finite number a property holds, if it holds one. */
         std::optional<double> readFiniteNumber (const juce::var& value)
         {
@@ -303,6 +324,9 @@ namespace qrvx
             }
         };
 
+        if ((size_t) text.getNumBytesAsUTF8() > maximumDocumentSize)
+            return nullptr;
+
         const auto start = text.getCharPointer();
         auto p = start;
         skipSpaceCommentsAndInstructions (p);
@@ -313,6 +337,7 @@ namespace qrvx
         {
             p += 9;
 
+            // One that never ends takes the rest of the text with it, leaving nothing to read.
             for (int depth = 1; depth > 0 && ! p.isEmpty();)
             {
                 const auto c = p.getAndAdvance();
@@ -330,9 +355,15 @@ namespace qrvx
         const auto size = bytes.getSize();
 
         // JUCE expands the entities a document type defines by re-parsing text it has cut and
-        // joined, and can then read past the end of it; a parameter tree has no use for them.
-        // Without the declaration they read as unknown entities, which JUCE keeps as their names.
+        // joined, and can then read past the end of it or grow an expansion without bound; a
+        // parameter tree has no use for them. Without the declaration they read as unknown
+        // entities, which JUCE keeps as their names. JUCE takes the first declaration it meets
+        // as the document type, so once this one is gone there must be no other anywhere: a
+        // second one would take its place.
         std::fill (b + toOffset (documentTypeStart), b + toOffset (documentTypeEnd), ' ');
+
+        if (containsDocumentType (b, size))
+            return nullptr;
 
         for (auto i = toOffset (p); i < size; ++i)
         {
@@ -423,9 +454,10 @@ namespace qrvx
                 xml->setAttribute (name, getParameterTreeValueText (value));
         }
 
-        for (const auto& child : tree)
-            if (auto childXml = createParameterTreeXml (child))
-                xml->addChildElement (childXml.release());
+        // Adding a child walks the list of those already there; prepending does not.
+        for (auto i = tree.getNumChildren(); --i >= 0;)
+            if (auto childXml = createParameterTreeXml (tree.getChild (i)))
+                xml->prependChildElement (childXml.release());
 
         return xml;
     }
@@ -464,6 +496,36 @@ namespace qrvx
                 tree.appendChild (child, nullptr);
             }
         }
+    }
+
+    juce::XmlElement::TextFormat getPresetFileFormat()
+    {
+        juce::XmlElement::TextFormat format;
+        format.dtd = " ";
+        format.customEncoding = "UTF-8";
+        format.lineWrapLength = 60;
+        format.newLineChars = "\r\n";
+        return format;
+    }
+
+    bool fitsWhenWrittenBack (const juce::XmlElement& document, juce::AudioProcessorValueTreeState& state,
+                              const juce::XmlElement* presetNameElement)
+    {
+        // 29 values of at most 25 characters each, and a name of 255 bytes escaped as character
+        // references of up to 5 bytes per byte, in its own element: under 2 KB together.
+        constexpr size_t room = 4096;
+
+        auto tree = juce::ValueTree::fromXml (document);
+        sanitiseParameterTree (tree, state);
+        const auto xml = createParameterTreeXml (tree);
+
+        if (xml == nullptr)
+            return true;
+
+        if (presetNameElement != nullptr)
+            xml->addChildElement (new juce::XmlElement (*presetNameElement));
+
+        return (size_t) xml->toString (getPresetFileFormat()).getNumBytesAsUTF8() + room <= maximumDocumentSize;
     }
 
     void installParameterTree (juce::AudioProcessorValueTreeState& state, juce::ValueTree tree)

@@ -12,7 +12,10 @@ namespace qrvx
         {
             juce::MemoryBlock bytes;
 
-            if (! file.existsAsFile() || ! file.loadFileAsData (bytes))
+            // UTF-16 takes at most twice the bytes of the same text in UTF-8: a larger file
+            // could only be refused after reading it whole.
+            if (! file.existsAsFile() || file.getSize() > (juce::int64) (2 * maximumDocumentSize + 2)
+                || ! file.loadFileAsData (bytes))
                 return {};
 
             const auto* data = static_cast<const char*> (bytes.getData());
@@ -53,13 +56,7 @@ namespace qrvx
 
         const auto xml = createParameterTreeXml (tree);
 
-        juce::XmlElement::TextFormat format;
-        format.dtd = " ";
-        format.customEncoding = "UTF-8";
-        format.lineWrapLength = 60;
-        format.newLineChars = "\r\n";
-
-        if (! xml->writeTo (file, format))
+        if (! xml->writeTo (file, getPresetFileFormat()))
             return juce::Result::fail ("Could not write preset to file.");
 
         return juce::Result::ok();
@@ -76,7 +73,7 @@ namespace qrvx
         // naming an outside file never makes a preset read (or hang on) some other file.
         const auto xml = parseParameterTreeXml (readDocumentText (file));
 
-        if (xml == nullptr)
+        if (xml == nullptr || ! fitsWhenWrittenBack (*xml, state))
             return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
 
         installParameterTree (state, juce::ValueTree::fromXml (*xml));
