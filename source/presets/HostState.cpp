@@ -3,8 +3,40 @@
 #include "PluginStateLoader.h"
 #include "PluginStateSaver.h"
 
+#include <optional>
+
 namespace qrvx
 {
+    namespace
+    {
+        /** Takes every preset-name element out of a state's XML and returns the first one's name.
+            None may stay in a parameter tree: the tree finds parameters by their "id" alone, so a
+            parameter could bind to a name element and lose its value when the next save drops it.
+            Older or hand-edited states may spell the tag differently; the attribute must match.
+        */
+        std::optional<juce::String> takeNameElements (juce::XmlElement& xml, const juce::String& nameTag)
+        {
+            std::optional<juce::String> name;
+
+            for (auto* child = xml.getFirstChildElement(); child != nullptr;)
+            {
+                auto* next = child->getNextElement();
+
+                if (child->getTagName().equalsIgnoreCase (nameTag))
+                {
+                    if (! name.has_value())
+                        name = child->getStringAttribute (nameTag);
+
+                    xml.removeChildElement (child, true);
+                }
+
+                child = next;
+            }
+
+            return name;
+        }
+    } // namespace
+
     void HostState::save (juce::AudioProcessorValueTreeState& state, const juce::String& nameTag,
                           const juce::String& presetName, juce::MemoryBlock& destination)
     {
@@ -13,18 +45,9 @@ namespace qrvx
         // The name travels in the blob only; the parameter tree never holds it.
         if (auto* xml = saver.getXml())
         {
-            // A tree loaded from a saved host state may still carry a name element of its own; a
+            // A tree loaded from a preset file may carry a name element of its own; a
             // restore takes the first one it finds, so only the current name may travel.
-            for (auto* child = xml->getFirstChildElement(); child != nullptr;)
-            {
-                auto* next = child->getNextElement();
-
-                if (child->getTagName().equalsIgnoreCase (nameTag))
-                    xml->removeChildElement (child, true);
-
-                child = next;
-            }
-
+            takeNameElements (*xml, nameTag);
             xml->createNewChildElement (nameTag)->setAttribute (nameTag, presetName);
         }
     }
@@ -37,18 +60,7 @@ namespace qrvx
         if (xml == nullptr)
             return;
 
-        auto newName = presetName;
-
-        for (auto* child : xml->getChildIterator())
-        {
-            // Older or hand-edited states may spell the tag differently; the attribute must match.
-            if (child->getTagName().equalsIgnoreCase (nameTag))
-            {
-                newName = child->getStringAttribute (nameTag);
-                xml->removeChildElement (child, true);
-                break;
-            }
-        }
+        const auto newName = takeNameElements (*xml, nameTag).value_or (presetName);
 
         // The next host state carries this name beside the tree: both must fit when written back.
         juce::XmlElement nameElement (nameTag);
