@@ -6,7 +6,6 @@
 #include "presets/PresetsManager.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 
 namespace
 {
@@ -24,12 +23,12 @@ namespace
     /** Bounding box of the pixels inside an area that pass a test. */
     Rect boundsOf (const juce::Image& image, Rect area, const std::function<bool (juce::Colour)>& wanted)
     {
-        std::optional<Rect> box;
+        Rect box;
         for (int y = area.getY(); y < area.getBottom(); ++y)
             for (int x = area.getX(); x < area.getRight(); ++x)
                 if (wanted (image.getPixelAt (x, y)))
-                    box = box.has_value() ? box->getUnion ({ x, y, 1, 1 }) : Rect (x, y, 1, 1);
-        return box.value_or (Rect());
+                    box = box.isEmpty() ? Rect (x, y, 1, 1) : box.getUnion ({ x, y, 1, 1 });
+        return box;
     }
 
     /** One line per item: ID, text, colour if it has one, and whether it is disabled. */
@@ -37,22 +36,12 @@ namespace
     {
         juce::StringArray lines;
         for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-        {
-            const auto& item = it.getItem();
-            lines.add (juce::String (item.itemID) + " " + item.text + (item.colour.isTransparent() ? "" : " in " + item.colour.toString())
-                       + (item.isEnabled ? "" : " (disabled)"));
-        }
+            lines.add (juce::String (it.getItem().itemID) + " " + it.getItem().text + (it.getItem().isEnabled ? "" : " (disabled)")
+                       + (it.getItem().colour.isTransparent() ? "" : " in " + it.getItem().colour.toString()));
         return lines;
     }
 
-    bool followsTheGestureRule (const HostEventRecorder& host, bool live)
-    {
-        return live ? host.gestureBegins() + host.gestureEnds() == 0 : host.everyValueInItsOwnGesture();
-    }
-
-    /** A footer on a fresh processor over an emptied presets folder and crash-log folder. What the
-        footer would show outside itself (alerts, the file manager, the replace question) is recorded.
-    */
+    /** A footer over emptied presets and crash-log folders; what it would show outside itself is recorded. */
     class FooterTest : public testing::Test
     {
     protected:
@@ -65,11 +54,7 @@ namespace
             footer.askToReplace = [this] (const juce::File& f, std::function<void (bool)> answer) { questions.add (f); pendingAnswer = answer; };
         }
 
-        void TearDown() override
-        {
-            folder.deleteRecursively();
-            Footer::getCrashLogFile().getParentDirectory().deleteRecursively();
-        }
+        void TearDown() override { folder.deleteRecursively(); Footer::getCrashLogFile().getParentDirectory().deleteRecursively(); }
 
         /** A preset file whose cutoff tells it apart, written from a processor of its own. */
         juce::File writePreset (const juce::String& fileName, float cutoffHertz)
@@ -84,8 +69,7 @@ namespace
         static float cutoffSavedIn (const juce::File& file)
         {
             VevareroAudioProcessor reader;
-            EXPECT_TRUE (PresetsManager::loadPreset (file, reader.valueTreeState).wasOk()) << file.getFullPathName();
-            return cutoff (reader);
+            return PresetsManager::loadPreset (file, reader.valueTreeState).wasOk() ? cutoff (reader) : -1.0f;
         }
 
         template <typename ChildType = juce::Button>
@@ -148,30 +132,26 @@ TEST_F (FooterTest, PaintsPlateShadeLogoWordmarkAndPressedButtons)
     g.fillAll (juce::Colour (0xff191919));
     g.drawImageAt (image, 0, 0);
 
-    int column = 0;
+    int x = 4;
     for (const juce::String name : { "prev", "next", "save", "config", "rnd" })
     {
         auto& button = child (name);
         button.setSize (58, 58);
-        juce::Image states[2];
-        for (const auto down : { false, true })
-        {
-            button.setState (down ? juce::Button::buttonDown : juce::Button::buttonNormal);
-            states[down] = renderComponent (button);
-            g.drawImageAt (states[down], 4 + 63 * column++, 70);
-        }
-        EXPECT_EQ (sameImage (states[0], states[1]), name == "save" || name == "config") << name << " held down";
+        const auto normal = renderComponent (button);
+        button.setState (juce::Button::buttonDown);
+        const auto down = renderComponent (button);
+        g.drawImageAt (normal, x, 70);
+        g.drawImageAt (down, x + 63, 70);
+        x += 126;
+        EXPECT_EQ (sameImage (normal, down), name == "save" || name == "config") << name << " held down";
     }
     footer.setLookAndFeel (nullptr);
-
     const auto file = testOutputFile ("footer.png");
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (sheet, out));
+    EXPECT_TRUE (file.deleteFile() && juce::PNGImageFormat().writeImageToStream (sheet, *file.createOutputStream()));
 
     // The plate, between the arrows; its rounded tips are nearly, not fully, covered.
-    const auto plate = boundsOf (image, { 219, 0, 200, 38 }, [] (juce::Colour c) { return c.getGreen() > 0x80 && c.getRed() < 0x40; });
-    EXPECT_EQ (plate, Rect (223, 13, 191, 20));
+    EXPECT_EQ (boundsOf (image, { 219, 0, 200, 38 }, [] (juce::Colour c) { return c.getGreen() > 0x80 && c.getRed() < 0x40; }),
+               Rect (223, 13, 191, 20));
 
     // The top shade fades from its grey at the top edge into the background over ten rows.
     const auto shade = [&] (int y) { return (int) image.getPixelAt (5, y).getRed(); };
@@ -193,13 +173,11 @@ TEST_F (FooterTest, PaintsPlateShadeLogoWordmarkAndPressedButtons)
 TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
 {
     const juce::StringArray all { "Alpha", "Beta", "Gamma" };
-    const auto cutoffOf = [&] (const juce::String& name) { return 200.0f * (float) (all.indexOf (name) + 1); };
 
     for (const int count : { 1, 3 }) // a single preset is reloaded by either arrow
     {
         for (int i = 0; i < count; ++i)
-            writePreset (all[i] + ".glp", cutoffOf (all[i]));
-
+            writePreset (all[i] + ".glp", 200.0f * (float) (i + 1));
         const auto names = footer.createPresetNamesArray();
         ASSERT_EQ (names.size(), count);
 
@@ -209,10 +187,9 @@ TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
                 processor.presetName = names[from];
                 setCutoff (processor, 1000.0f);
                 footer.buttonClicked (&child (step < 0 ? "prev" : "next"));
-
                 const auto to = names[(from + step + count) % count];
-                EXPECT_EQ (processor.presetFilePath, folder.getChildFile (to + ".glp").getFullPathName()) << step << " from " << from;
-                EXPECT_TRUE (processor.presetName == to && cutoff (processor) == cutoffOf (to)) << step << " from " << from;
+                EXPECT_TRUE (processor.presetName == to && processor.presetFilePath == folder.getChildFile (to + ".glp").getFullPathName()
+                             && cutoff (processor) == 200.0f * (float) (all.indexOf (to) + 1)) << step << " from " << from;
             }
     }
 
@@ -250,7 +227,6 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
             expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue.toString() : ""));
         EXPECT_EQ (describe (footer.createPresetListMenu (names)), expected);
     }
-
     const auto options = footer.presetListMenuOptions();
     EXPECT_TRUE (options.getTargetComponent() == &child<juce::TextButton>() && options.getMaximumNumColumns() == 4);
 
@@ -267,8 +243,7 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
 
     footer.presetListItemChosen (names, names.indexOf ("Bass v1.2") + 1);
     footer.updatePresetName();
-    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Bass v1.2.glp").getFullPathName());
-    EXPECT_FLOAT_EQ (cutoff (processor), 500.0f);
+    EXPECT_TRUE (processor.presetFilePath == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
 }
 
@@ -283,12 +258,11 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     {
         setCutoff (processor, 1234.0f);
         footer.saveFileChosen (folder.getChildFile (row.typed));
-        EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile (row.written)), 1234.0f) << row.typed;
-        EXPECT_EQ (processor.presetFilePath, folder.getChildFile (row.written).getFullPathName());
         footer.updatePresetName();
-        EXPECT_EQ (child<juce::Label>().getText(), folder.getChildFile (row.written).getFileNameWithoutExtension());
+        const auto written = folder.getChildFile (row.written);
+        EXPECT_FLOAT_EQ (cutoffSavedIn (written), 1234.0f) << row.typed;
+        EXPECT_TRUE (processor.presetFilePath == written.getFullPathName() && child<juce::Label>().getText() == written.getFileNameWithoutExtension());
     }
-    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 4); // no Pad.txt
 
     // The dialog only asked about the file typed: overwriting another one needs its own question.
     writePreset ("Bass.glp", 300.0f);
@@ -304,9 +278,8 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     }
     footer.saveFileChosen (folder.getChildFile ("Fresh.v2"));
     footer.saveFileChosen ({}); // cancelled
-    EXPECT_EQ (questions.size(), 2);
-    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 5);
-    EXPECT_TRUE (failures.isEmpty());
+    EXPECT_TRUE (questions.size() == 2 && failures.isEmpty());
+    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 5); // no Pad.txt, nothing for the cancel
 
     // Neither a preset nor the default can be written where a folder is missing or in the way.
     footer.saveFileChosen (folder.getChildFile ("No Such Folder").getChildFile ("Bass"));
@@ -317,11 +290,10 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     EXPECT_TRUE (processor.presetName == "Fresh" && processor.presetFilePath == folder.getChildFile ("Fresh.glp").getFullPathName());
 }
 
-//==============================================================================
 TEST_F (FooterTest, ConfigMenuItems)
 {
-    EXPECT_EQ (describe (Footer::createConfigMenu()), juce::StringArray ({ "1 INITIALIZE PARAMETERS", "2 SAVE CURRENT STATE AS DEFAULT", "3 OPEN PRESETS DIRECTORY",
-                                           "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
+    EXPECT_EQ (describe (Footer::createConfigMenu()), juce::StringArray ({ "1 INITIALIZE PARAMETERS", "2 SAVE CURRENT STATE AS DEFAULT",
+                                                                           "3 OPEN PRESETS DIRECTORY", "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
     EXPECT_EQ (footer.configMenuOptions().getTargetComponent(), &child ("config"));
 
     processor.presetName = "Kept";
@@ -341,19 +313,16 @@ TEST_F (FooterTest, ConfigMenuItems)
 
 TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
 {
-    const juce::StringArray randomised {
-        "Cutoff", "Cutoff_Mod_Depth", "Cutoff_Mod_Source", "Resonance", "Resonance_Mod_Depth", "Resonance_Mod_Source",
-        "Distortion_Routing", "Filter_Type", "Rate", "Rate_Mod_Depth", "Rate_Mod_Source", "Bits", "Bits_Mod_Depth", "Bits_Mod_Source",
-        "LoFi_Routing", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave", "LFO_2_Rate", "LFO_2_Synced_Rate", "LFO_2_Sync",
-        "LFO_2_Wave", "LFOs_Mix"
-    };
+    const juce::StringArray randomised { "Cutoff", "Cutoff_Mod_Depth", "Cutoff_Mod_Source", "Resonance", "Resonance_Mod_Depth", "Resonance_Mod_Source",
+                                         "Distortion_Routing", "Filter_Type", "Rate", "Rate_Mod_Depth", "Rate_Mod_Source", "Bits", "Bits_Mod_Depth",
+                                         "Bits_Mod_Source", "LoFi_Routing", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave", "LFO_2_Rate",
+                                         "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix" };
     const juce::StringArray switches { "Distortion_Routing", "LFO_1_Sync", "LFO_2_Sync" };
+    const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live) { return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture(); };
     processor.presetName = "Kept";
-    {
-        HostEventRecorder host (processor);
-        footer.buttonClicked (&child ("rnd")); // from the footer's own source
-        EXPECT_EQ (host.changedParameters(), randomised);
-    }
+    HostEventRecorder host (processor);
+    footer.buttonClicked (&child ("rnd")); // from the footer's own source
+    EXPECT_EQ (host.changedParameters(), randomised);
 
     for (const auto live : { false, true })
     {
@@ -362,7 +331,7 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
         for (auto* p : processor.getParameters())
             p->setValueNotifyingHost (p->getDefaultValue() > 0.5f ? 0.0f : 1.0f);
 
-        HostEventRecorder host (processor);
+        host.clear();
         footer.configMenuItemChosen (Footer::initializeParametersItem);
         EXPECT_EQ (host.valueChanges(), 29);
         for (auto* p : processor.getParameters())
@@ -398,17 +367,15 @@ TEST_F (FooterTest, CrashLogAppendsABlockPerUseAndTrimsLargeLogs)
 
     const auto first = log.loadFileAsString();
     auto block = juce::StringArray::fromLines (first.trimEnd());
-    ASSERT_EQ (block.size(), 10) << first;
-    EXPECT_TRUE (block[3].startsWith ("Log started: ")) << block[3];
-    block.remove (3);
+    block.remove (3); // when the log was opened
 
     const auto asterisks = juce::String::repeatedString ("*", 58);
-    const juce::StringArray expected { "", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
-                                      ((juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0 ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
-                                      "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x " + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
-                                      "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB" };
-    EXPECT_EQ (block, expected);
-    EXPECT_TRUE (first.endsWith ("MB\r\n"));
+    const auto onMac = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0;
+    EXPECT_EQ (block, juce::StringArray ("", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
+                                           (onMac ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
+                                           "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x "
+                                               + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
+                                           "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"));
 
     Footer::writeCrashLog(); // a second use adds a second block
     EXPECT_TRUE (log.loadFileAsString().startsWith (first) && juce::StringArray::fromLines (log.loadFileAsString().trimEnd()).size() == 20);
@@ -423,7 +390,7 @@ TEST_F (FooterTest, CrashLogAppendsABlockPerUseAndTrimsLargeLogs)
     Footer::writeCrashLog();
     const auto trimmed = log.loadFileAsString();
     const auto kept = trimmed.upToFirstOccurrenceOf ("\r\n" + asterisks, false, false);
-    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20) << kept.length();
-    EXPECT_TRUE (big.endsWith (kept) && kept.trimStart().startsWith ("line ")) << kept.substring (0, 20);
+    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20 && big.endsWith (kept) && kept.trimStart().startsWith ("line "))
+        << kept.length() << ": " << kept.substring (0, 20);
     EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10);
 }
