@@ -290,7 +290,7 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     EXPECT_TRUE (processor.presetName == "Fresh" && processor.presetFilePath == folder.getChildFile ("Fresh.glp").getFullPathName());
 }
 
-TEST_F (FooterTest, ConfigMenuItems)
+TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
 {
     EXPECT_EQ (describe (Footer::createConfigMenu()), juce::StringArray ({ "1 INITIALIZE PARAMETERS", "2 SAVE CURRENT STATE AS DEFAULT",
                                                                            "3 OPEN PRESETS DIRECTORY", "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
@@ -302,13 +302,44 @@ TEST_F (FooterTest, ConfigMenuItems)
     footer.configMenuItemChosen (Footer::versionItem);
     EXPECT_TRUE (host.events().empty() && revealed.isEmpty() && failures.isEmpty());
 
-    footer.configMenuItemChosen (Footer::openPresetsFolderItem);
-    EXPECT_EQ (revealed, juce::Array<juce::File> ({ folder }));
-
     setCutoff (processor, 2345.0f); // the default preset gets the values of the moment
     footer.configMenuItemChosen (Footer::saveAsDefaultItem);
     EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile ("User_Default.glp")), 2345.0f);
     EXPECT_EQ (processor.presetName, "Kept");
+
+    footer.configMenuItemChosen (Footer::openPresetsFolderItem);
+    footer.configMenuItemChosen (Footer::crashLogItem);
+    const auto log = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Logs/Ririvud/VevareroLog.txt");
+    ASSERT_EQ (revealed, juce::Array<juce::File> ({ folder, log }));
+
+    const auto first = log.loadFileAsString();
+    auto block = juce::StringArray::fromLines (first.trimEnd());
+    block.remove (3); // when the log was opened
+
+    const auto asterisks = juce::String::repeatedString ("*", 58);
+    const auto onMac = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0;
+    EXPECT_EQ (block, juce::StringArray ("", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
+                                         (onMac ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
+                                         "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x "
+                                             + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
+                                         "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"));
+
+    Footer::writeCrashLog(); // a second use adds a second block
+    EXPECT_TRUE (log.loadFileAsString().startsWith (first) && juce::StringArray::fromLines (log.loadFileAsString().trimEnd()).size() == 20);
+
+    // A log above 128 KiB is cut to its tail, from a line start, before the new block.
+    juce::MemoryOutputStream text;
+    for (int i = 0; text.getDataSize() <= 200000; ++i)
+        text << "line " << juce::String (i).paddedLeft ('0', 6) << "\n";
+    const auto big = text.toString();
+    ASSERT_TRUE (log.replaceWithText (big, false, false, "\n"));
+
+    Footer::writeCrashLog();
+    const auto trimmed = log.loadFileAsString();
+    const auto kept = trimmed.upToFirstOccurrenceOf ("\r\n" + asterisks, false, false);
+    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20 && big.endsWith (kept) && kept.trimStart().startsWith ("line "))
+        << kept.length() << ": " << kept.substring (0, 20);
+    EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10);
 }
 
 TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
@@ -356,41 +387,4 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
         }
     }
     EXPECT_EQ (processor.presetName, "Kept");
-}
-
-//==============================================================================
-TEST_F (FooterTest, CrashLogAppendsABlockPerUseAndTrimsLargeLogs)
-{
-    const auto log = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Logs/Ririvud/VevareroLog.txt");
-    footer.configMenuItemChosen (Footer::crashLogItem);
-    ASSERT_EQ (revealed, juce::Array<juce::File> ({ log }));
-
-    const auto first = log.loadFileAsString();
-    auto block = juce::StringArray::fromLines (first.trimEnd());
-    block.remove (3); // when the log was opened
-
-    const auto asterisks = juce::String::repeatedString ("*", 58);
-    const auto onMac = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0;
-    EXPECT_EQ (block, juce::StringArray ("", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
-                                           (onMac ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
-                                           "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x "
-                                               + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
-                                           "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"));
-
-    Footer::writeCrashLog(); // a second use adds a second block
-    EXPECT_TRUE (log.loadFileAsString().startsWith (first) && juce::StringArray::fromLines (log.loadFileAsString().trimEnd()).size() == 20);
-
-    // A log above 128 KiB is cut to its tail, from a line start, before the new block.
-    juce::MemoryOutputStream text;
-    for (int i = 0; text.getDataSize() <= 200000; ++i)
-        text << "line " << juce::String (i).paddedLeft ('0', 6) << "\n";
-    const auto big = text.toString();
-    ASSERT_TRUE (log.replaceWithText (big, false, false, "\n"));
-
-    Footer::writeCrashLog();
-    const auto trimmed = log.loadFileAsString();
-    const auto kept = trimmed.upToFirstOccurrenceOf ("\r\n" + asterisks, false, false);
-    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20 && big.endsWith (kept) && kept.trimStart().startsWith ("line "))
-        << kept.length() << ": " << kept.substring (0, 20);
-    EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10);
 }
