@@ -271,7 +271,7 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     {
         footer.saveFileChosen (folder.getChildFile ("Bass.v2"));
         EXPECT_EQ (questions.getLast(), existing);
-        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << "written before the answer";
+        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << "nothing is written before the answer";
         pendingAnswer (replace);
         EXPECT_FLOAT_EQ (cutoffSavedIn (existing), replace ? 900.0f : 300.0f);
         EXPECT_EQ (processor.presetName, replace ? "Bass" : "Pad");
@@ -352,8 +352,11 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
     const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live) { return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture(); };
     processor.presetName = "Kept";
     HostEventRecorder host (processor);
-    footer.buttonClicked (&child ("rnd")); // from the footer's own source
+    footer.buttonClicked (&child ("rnd"));
     EXPECT_EQ (host.changedParameters(), randomised);
+    const auto firstCutoff = cutoff (processor);
+    footer.buttonClicked (&child ("rnd")); // the footer's source goes on rather than starting again
+    EXPECT_NE (cutoff (processor), firstCutoff);
 
     for (const auto live : { false, true })
     {
