@@ -1,53 +1,102 @@
-#include "FooterTestSupport.h"
+#include "EditorTestSupport.h"
+#include "editor/Footer.h"
+#include "editor/HostQuirks.h"
 #include "look/QXLook.h"
 #include "look/QrvxColours.h"
+#include "presets/PresetsManager.h"
 
-#include <optional>
-
-using namespace footertest;
+#include <gtest/gtest.h>
 
 namespace
 {
+    using qrvx::PresetsManager;
     using Rect = juce::Rectangle<int>;
 
-    bool isBackground (juce::Colour c) { return c.getARGB() == 0xff191919; }
+    float cutoff (VevareroAudioProcessor& p) { return p.valueTreeState.getRawParameterValue ("Cutoff")->load(); }
 
-    // The plate's short sides are half circles, so the pixels at their tips are nearly, not fully, covered.
-    bool isPlateBlue (juce::Colour c)
+    void setCutoff (VevareroAudioProcessor& p, float hertz)
     {
-        const auto blue = qrvx::QrvxColours::blue;
-        return std::abs (c.getRed() - blue.getRed()) + std::abs (c.getGreen() - blue.getGreen())
-                   + std::abs (c.getBlue() - blue.getBlue()) < 24;
+        auto* parameter = p.valueTreeState.getParameter ("Cutoff");
+        parameter->setValueNotifyingHost (parameter->convertTo0to1 (hertz));
     }
 
     /** Bounding box of the pixels inside an area that pass a test. */
     Rect boundsOf (const juce::Image& image, Rect area, const std::function<bool (juce::Colour)>& wanted)
     {
-        std::optional<Rect> box;
+        Rect box;
         for (int y = area.getY(); y < area.getBottom(); ++y)
             for (int x = area.getX(); x < area.getRight(); ++x)
                 if (wanted (image.getPixelAt (x, y)))
-                    box = box.has_value() ? box->getUnion ({ x, y, 1, 1 }) : Rect (x, y, 1, 1);
-        return box.value_or (Rect());
+                    box = box.isEmpty() ? Rect (x, y, 1, 1) : box.getUnion ({ x, y, 1, 1 });
+        return box;
     }
 
-    testing::AssertionResult centredWithin (Rect drawn, Rect box)
+    /** One line per item: ID, text, colour if it has one, and whether it is disabled. */
+    juce::StringArray describe (const juce::PopupMenu& menu)
     {
-        if (drawn.isEmpty() || ! box.contains (drawn) || std::abs (drawn.getCentreX() - box.getCentreX()) > 2
-            || std::abs (drawn.getCentreY() - box.getCentreY()) > 2)
-            return testing::AssertionFailure() << drawn.toString() << " not centred inside " << box.toString();
-        return testing::AssertionSuccess();
+        juce::StringArray lines;
+        for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
+            lines.add (juce::String (it.getItem().itemID) + " " + it.getItem().text + (it.getItem().isEnabled ? "" : " (disabled)")
+                       + (it.getItem().colour.isTransparent() ? "" : " in " + it.getItem().colour.toString()));
+        return lines;
     }
+
+    /** A footer over emptied presets and crash-log folders; what it would show outside itself is recorded. */
+    class FooterTest : public testing::Test
+    {
+    protected:
+        void SetUp() override
+        {
+            TearDown();
+            ASSERT_TRUE (folder.createDirectory());
+            footer.showFailure = [this] (const juce::String&, const juce::String& message) { failures.add (message); };
+            footer.revealToUser = [this] (const juce::File& f) { revealed.add (f); };
+            footer.askToReplace = [this] (const juce::File& f, std::function<void (bool)> answer) { questions.add (f); pendingAnswer = answer; };
+        }
+
+        void TearDown() override { folder.deleteRecursively(); Footer::getCrashLogFile().getParentDirectory().deleteRecursively(); }
+
+        /** A preset file whose cutoff tells it apart, written from a processor of its own. */
+        juce::File writePreset (const juce::String& fileName, float cutoffHertz)
+        {
+            VevareroAudioProcessor writer;
+            setCutoff (writer, cutoffHertz);
+            const auto file = folder.getChildFile (fileName);
+            EXPECT_TRUE (file.getParentDirectory().createDirectory() && PresetsManager::savePreset (writer.valueTreeState, file).wasOk());
+            return file;
+        }
+
+        static float cutoffSavedIn (const juce::File& file)
+        {
+            VevareroAudioProcessor reader;
+            return PresetsManager::loadPreset (file, reader.valueTreeState).wasOk() ? cutoff (reader) : -1.0f;
+        }
+
+        template <typename ChildType = juce::Button>
+        ChildType& child (const juce::String& name = {})
+        {
+            for (auto* c : footer.getChildren())
+                if (auto* typed = dynamic_cast<ChildType*> (c); typed != nullptr && c->getName() == name)
+                    return *typed;
+            throw std::runtime_error ("the footer has no child " + name.toStdString());
+        }
+
+        VevareroAudioProcessor processor;
+        Footer footer { processor };
+        const juce::File folder { PresetsManager::presetsFolderPath };
+        juce::StringArray failures;
+        juce::Array<juce::File> revealed, questions;
+        std::function<void (bool)> pendingAnswer;
+    };
 }
 
 //==============================================================================
 TEST_F (FooterTest, ChildrenLandOnTheirRectanglesAtBothSizes)
 {
-    EXPECT_EQ (footer->getBounds(), Rect (0, 0, 640, 115)); // as built, before the editor lays it out
+    EXPECT_EQ (footer.getBounds(), Rect (0, 0, 640, 115)); // until the editor lays it out
 
-    auto* listButton = findChild<juce::TextButton> (*footer, {});
-    const juce::Component* children[] = { &label(), listButton, &button ("prev"), &button ("next"),
-                                          &button ("save"), &button ("config"), &button ("rnd") };
+    const juce::Component* children[] = { &child<juce::Label>(), &child<juce::TextButton>(), &child ("prev"),
+                                          &child ("next"), &child ("save"), &child ("config"), &child ("rnd") };
     struct Row { int w, h; Rect expected[7]; };
     const Row rows[] = {
         { 636, 66, { { 223, 13, 191, 20 }, { 223, 13, 191, 20 }, { 198, 13, 20, 20 }, { 419, 13, 20, 20 },
@@ -56,247 +105,289 @@ TEST_F (FooterTest, ChildrenLandOnTheirRectanglesAtBothSizes)
                       { 376, 62, 40, 27 }, { 224, 62, 40, 27 }, { 461, 29, 51, 58 } } },
     };
 
+    footer.setVisible (true);
     for (const auto& row : rows)
     {
-        footer->setSize (row.w, row.h);
+        footer.setSize (row.w, row.h);
         for (size_t i = 0; i < std::size (children); ++i)
-            EXPECT_EQ (children[i]->getBounds(), row.expected[i]) << children[i]->getName() << " #" << i << " at " << row.w;
-    }
+            EXPECT_EQ (children[i]->getBounds(), row.expected[i]) << "child " << i << " at " << row.w;
 
-    // The list button lies over the label, so a click on the name reaches it; it never shows.
-    EXPECT_GT (footer->getIndexOfChildComponent (listButton), footer->getIndexOfChildComponent (&label()));
-    EXPECT_EQ (listButton->getAlpha(), 0.0f);
+        // A click on the name reaches the invisible list button lying over it.
+        EXPECT_EQ (footer.getComponentAt (row.expected[0].getCentre()), children[1]);
+    }
 }
 
-TEST_F (FooterTest, PaintsPlateShadeLogoAndWordmarkInTheirBoxes)
+TEST_F (FooterTest, PaintsPlateShadeLogoWordmarkAndPressedButtons)
 {
     qrvx::QXLook look (processor.fontScale);
-    footer->setLookAndFeel (&look);
-    footer->setSize (636, 66);
-    const auto image = renderComponent (*footer);
-    footer->setLookAndFeel (nullptr);
+    footer.setLookAndFeel (&look);
+    footer.setSize (636, 66);
+    processor.presetName = "Bass v1.2";
+    footer.updatePresetName();
+    const auto image = renderComponent (footer);
 
-    // The plate (223, 13, 191, 20): inside each edge blue, one pixel beyond it the background.
-    const std::pair<juce::Point<int>, juce::Point<int>> edges[] = {
-        { { 223, 23 }, { 222, 23 } }, { { 413, 23 }, { 414, 23 } },
-        { { 240, 13 }, { 240, 12 } }, { { 240, 32 }, { 240, 33 } },
-    };
+    // A sheet to look at: the footer, and below it each button large, normal then held down.
+    juce::Image sheet (juce::Image::ARGB, 636, 132, true);
+    juce::Graphics g (sheet);
+    g.fillAll (juce::Colour (0xff191919));
+    g.drawImageAt (image, 0, 0);
 
-    for (const auto& [inside, outside] : edges)
+    int x = 4;
+    for (const juce::String name : { "prev", "next", "save", "config", "rnd" })
     {
-        EXPECT_TRUE (isPlateBlue (image.getPixelAt (inside.x, inside.y))) << inside.toString();
-        EXPECT_TRUE (isBackground (image.getPixelAt (outside.x, outside.y))) << outside.toString();
+        auto& button = child (name);
+        button.setSize (58, 58);
+        const auto normal = renderComponent (button);
+        button.setState (juce::Button::buttonDown);
+        const auto down = renderComponent (button);
+        g.drawImageAt (normal, x, 70);
+        g.drawImageAt (down, x + 63, 70);
+        x += 126;
+        EXPECT_EQ (sameImage (normal, down), name == "save" || name == "config") << name << " held down";
     }
+    footer.setLookAndFeel (nullptr);
+    const auto file = testOutputFile ("footer.png");
+    EXPECT_TRUE (file.deleteFile() && juce::PNGImageFormat().writeImageToStream (sheet, *file.createOutputStream()));
+
+    // The plate, between the arrows; its rounded tips are nearly, not fully, covered.
+    EXPECT_EQ (boundsOf (image, { 219, 0, 200, 38 }, [] (juce::Colour c) { return c.getGreen() > 0x80 && c.getRed() < 0x40; }),
+               Rect (223, 13, 191, 20));
 
     // The top shade fades from its grey at the top edge into the background over ten rows.
-    EXPECT_NEAR (image.getPixelAt (5, 0).getRed(), 0x27, 2);
-    for (int y = 1; y < 10; ++y)
-        EXPECT_LT (image.getPixelAt (5, y).getRed(), image.getPixelAt (5, y - 1).getRed()) << "row " << y;
-    EXPECT_TRUE (isBackground (image.getPixelAt (5, 10)));
+    const auto shade = [&] (int y) { return (int) image.getPixelAt (5, y).getRed(); };
+    EXPECT_TRUE (std::abs (shade (0) - 0x27) <= 2 && shade (0) > shade (3) && shade (3) > shade (6) && shade (6) > 0x19) << shade (3);
+    EXPECT_EQ (image.getPixelAt (5, 10), juce::Colour (0xff191919));
 
-    const auto white = [] (juce::Colour c) { return c.getRed() > 0x80 && c.getRed() == c.getGreen() && c.getGreen() == c.getBlue(); };
-    const auto logo = boundsOf (image, { 0, 0, 200, 66 }, white);
-    const auto wordmark = boundsOf (image, { 520, 0, 116, 66 }, white);
-
-    EXPECT_TRUE (centredWithin (logo, { 13, 13, 153, 40 }));
-    EXPECT_GT (logo.getWidth(), 130); // fitted to the box, not drawn at some small size
-    EXPECT_TRUE (centredWithin (wordmark, { 528, 20, 95, 26 }));
-    EXPECT_GT (wordmark.getWidth(), 75);
-
-    // The wordmark is light grey, the logotype white.
-    EXPECT_FALSE (boundsOf (image, logo, [] (juce::Colour c) { return c.getRed() >= 0xfc; }).isEmpty());
-    EXPECT_TRUE (boundsOf (image, wordmark, [] (juce::Colour c) { return c.getRed() > 0xc0; }).isEmpty());
-    EXPECT_FALSE (boundsOf (image, wordmark, [] (juce::Colour c) { return c.getRed() >= 0xb8; }).isEmpty());
+    // The logotype is white and the wordmark light grey, each centred in its box and as wide as it.
+    struct Drawing { Rect area, box; int brightest; };
+    for (const auto& d : { Drawing { { 0, 0, 200, 66 }, { 13, 13, 153, 40 }, 0xff }, Drawing { { 520, 0, 116, 66 }, { 528, 20, 95, 26 }, 0xbd } })
+    {
+        const auto brighter = [&] (int level) { return boundsOf (image, d.area, [=] (juce::Colour c) { return c.getRed() >= level && c.getRed() == c.getBlue(); }); };
+        const auto drawn = brighter (0x80);
+        EXPECT_TRUE (d.box.contains (drawn) && drawn.getWidth() >= d.box.getWidth() - 2 && drawn.getCentre().getDistanceFrom (d.box.getCentre()) <= 2)
+            << drawn.toString() << " in " << d.box.toString();
+        EXPECT_TRUE (! brighter (d.brightest - 3).isEmpty() && brighter (d.brightest + 4).isEmpty()) << d.brightest;
+    }
 }
 
 TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
 {
-    const float cutoffs[] = { 200.0f, 400.0f, 800.0f };
-    writePreset ("Alpha.glp", cutoffs[0]);
-    writePreset ("Beta.glp", cutoffs[1]);
-    writePreset ("Gamma.glp", cutoffs[2]);
+    const juce::StringArray all { "Alpha", "Beta", "Gamma" };
 
-    const auto names = footer->createPresetNamesArray();
-    ASSERT_EQ (names.size(), 3);
-    const auto cutoffOf = [&] (int i) { return cutoffs[names[i] == "Alpha" ? 0 : names[i] == "Beta" ? 1 : 2]; };
-
-    struct Step { int from; const char* arrow; int to; };
-    const Step steps[] = { { 0, "prev", 2 }, { 1, "prev", 0 }, { 2, "prev", 1 },
-                           { 0, "next", 1 }, { 1, "next", 2 }, { 2, "next", 0 } };
-
-    for (const auto& step : steps)
+    for (const int count : { 1, 3 }) // a single preset is reloaded by either arrow
     {
-        processor.presetName = names[step.from];
-        setCutoff (processor, 1000.0f);
-        footer->buttonClicked (&button (step.arrow));
+        for (int i = 0; i < count; ++i)
+            writePreset (all[i] + ".glp", 200.0f * (float) (i + 1));
+        const auto names = footer.createPresetNamesArray();
+        ASSERT_EQ (names.size(), count);
 
-        EXPECT_EQ (processor.presetName, names[step.to]) << step.arrow << " from " << step.from;
-        EXPECT_EQ (processor.presetFilePath, folder.getChildFile (names[step.to] + ".glp").getFullPathName());
-        EXPECT_FLOAT_EQ (cutoff (processor), cutoffOf (step.to));
-    }
-    EXPECT_TRUE (failures.isEmpty());
-}
-
-TEST_F (FooterTest, ArrowsWithOneFileOrNoMatchingName)
-{
-    writePreset ("Only.glp", 300.0f);
-
-    for (const auto* arrow : { "prev", "next" })
-    {
-        processor.presetName = "Only";
-        setCutoff (processor, 1000.0f);
-        footer->buttonClicked (&button (arrow));
-        EXPECT_EQ (processor.presetName, "Only") << arrow;
-        EXPECT_FLOAT_EQ (cutoff (processor), 300.0f) << arrow << " reloads the single preset";
+        for (int from = 0; from < count; ++from)
+            for (const int step : { -1, 1 })
+            {
+                processor.presetName = names[from];
+                setCutoff (processor, 1000.0f);
+                footer.buttonClicked (&child (step < 0 ? "prev" : "next"));
+                const auto to = names[(from + step + count) % count];
+                EXPECT_TRUE (processor.presetName == to && processor.presetFilePath == folder.getChildFile (to + ".glp").getFullPathName()
+                             && cutoff (processor) == 200.0f * (float) (all.indexOf (to) + 1)) << step << " from " << from;
+            }
     }
 
     // No file carries the current name exactly: the arrows leave everything alone.
-    for (const auto* current : { "INIT", "ONLY", "only" })
+    for (const juce::String current : { "INIT", "ALPHA", "alpha" })
         for (const auto* arrow : { "prev", "next" })
         {
             processor.presetName = current;
             processor.presetFilePath = "unchanged";
             setCutoff (processor, 1000.0f);
-            footer->buttonClicked (&button (arrow));
-            EXPECT_EQ (processor.presetName, current) << arrow;
-            EXPECT_EQ (processor.presetFilePath, "unchanged");
-            EXPECT_FLOAT_EQ (cutoff (processor), 1000.0f) << current << " " << arrow;
+            footer.buttonClicked (&child (arrow));
+            EXPECT_TRUE (processor.presetName == current && processor.presetFilePath == "unchanged" && cutoff (processor) == 1000.0f) << current << arrow;
         }
+    EXPECT_TRUE (failures.isEmpty());
 }
 
-TEST_F (FooterTest, ListShowsThePresetFilesOfTheFolderItself)
+TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
 {
-    writePreset ("One.glp", 300.0f);
-    writePreset ("Two.glp", 600.0f);
-    writePreset ("Notes.txt", 600.0f);
-    writePreset ("NoExtension", 600.0f);
-    writePreset ("Sub/Nested.glp", 600.0f);
-    folder.getChildFile ("Folder.glp").createDirectory(); // a folder, not a file
+    writePreset ("Bass v1.2.glp", 500.0f);
+    writePreset ("Bass v1.glp", 700.0f); // what swapping the extension in would open for "Bass v1.2"
+    ASSERT_TRUE (folder.getChildFile ("Broken.glp").replaceWithText ("this is not a preset"));
+    for (const auto* unlisted : { "Notes.txt", "NoExtension", "Sub/Nested.glp" })
+        writePreset (unlisted, 900.0f);
+    folder.getChildFile ("Folder.glp").createDirectory();
 
-    auto names = footer->createPresetNamesArray();
+    auto names = footer.createPresetNamesArray();
     names.sort (false);
-    EXPECT_EQ (names, juce::StringArray ({ "One", "Two" }));
+    ASSERT_EQ (names, juce::StringArray ({ "Bass v1", "Bass v1.2", "Broken" }));
 
-    folder.deleteRecursively();
-    EXPECT_TRUE (footer->createPresetNamesArray().isEmpty()); // missing folder
-}
-
-TEST_F (FooterTest, ListMenuColoursTheCurrentPresetAndLoadsTheChoice)
-{
-    writePreset ("One.glp", 300.0f);
-    writePreset ("Two.glp", 600.0f);
-    const auto names = footer->createPresetNamesArray();
-
-    for (const auto* current : { "One", "Two", "INIT", "one" })
+    for (const juce::String current : { "Bass v1", "Broken", "INIT", "bass v1" })
     {
         processor.presetName = current;
-        const auto menu = footer->createPresetListMenu (names);
-
-        int index = 0;
-        for (juce::PopupMenu::MenuItemIterator it (menu); it.next(); ++index)
-        {
-            const auto& item = it.getItem();
-            EXPECT_EQ (item.itemID, index + 1);
-            EXPECT_EQ (item.text, names[index]);
-            EXPECT_TRUE (item.isEnabled && ! item.isTicked);
-            EXPECT_EQ (item.colour, names[index] == current ? qrvx::QrvxColours::blue : juce::Colour()) << current;
-        }
-        EXPECT_EQ (index, names.size());
+        juce::StringArray expected;
+        for (const auto& name : names)
+            expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue.toString() : ""));
+        EXPECT_EQ (describe (footer.createPresetListMenu (names)), expected);
     }
+    const auto options = footer.presetListMenuOptions();
+    EXPECT_TRUE (options.getTargetComponent() == &child<juce::TextButton>() && options.getMaximumNumColumns() == 4);
 
-    const auto options = footer->presetListMenuOptions();
-    EXPECT_EQ (options.getTargetComponent(), findChild<juce::TextButton> (*footer, {}));
-    EXPECT_EQ (options.getItemThatMustBeVisible(), 1);
-    EXPECT_EQ (options.getMinimumWidth(), 40);
-    EXPECT_EQ (options.getMaximumNumColumns(), 4);
-
-    // Dismissed: nothing changes.
-    processor.presetName = "One";
+    processor.presetName = "Current";
+    processor.presetFilePath = "current path";
     setCutoff (processor, 1000.0f);
-    footer->presetListItemChosen (names, 0);
-    EXPECT_EQ (processor.presetName, "One");
-    EXPECT_FLOAT_EQ (cutoff (processor), 1000.0f);
-
-    // Chosen: loaded, and the label follows at the next refresh.
-    const auto chosen = names.indexOf ("Two");
-    footer->presetListItemChosen (names, chosen + 1);
-    EXPECT_FLOAT_EQ (cutoff (processor), 600.0f);
-    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Two.glp").getFullPathName());
-    footer->updatePresetName();
-    EXPECT_EQ (label().getText(), "Two");
-}
-
-TEST_F (FooterTest, BrokenPresetIsNotShownAsLoadedAndDottedNamesFindTheirOwnFile)
-{
-    writePreset ("Good.glp", 300.0f);
-    writePreset ("Bass v1.2.glp", 500.0f);
-    writePreset ("Bass v1.glp", 700.0f); // what swapping the extension in would open instead
-    {
-        juce::FileOutputStream broken (folder.getChildFile ("Broken.glp"));
-        broken << "this is not a preset";
-    }
-
-    processor.presetName = "Good";
-    processor.presetFilePath = folder.getChildFile ("Good.glp").getFullPathName();
-    setCutoff (processor, 1000.0f);
-    footer->updatePresetName();
-
-    footer->loadPreset ({ "Broken" }, 0);
-    footer->updatePresetName();
-
-    EXPECT_EQ (processor.presetName, "Good");
-    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Good.glp").getFullPathName());
-    EXPECT_EQ (label().getText(), "Good");
-    EXPECT_FLOAT_EQ (cutoff (processor), 1000.0f);
-    ASSERT_EQ (failures.size(), 1);
+    footer.presetListItemChosen (names, 0); // dismissed
+    footer.presetListItemChosen (names, names.indexOf ("Broken") + 1);
+    footer.updatePresetName();
+    EXPECT_TRUE (processor.presetName == "Current" && processor.presetFilePath == "current path" && cutoff (processor) == 1000.0f);
+    EXPECT_EQ (child<juce::Label>().getText(), "Current");
+    ASSERT_EQ (failures.size(), 1) << "only the broken preset is refused";
     EXPECT_TRUE (failures[0].contains ("Broken") && failures[0].contains ("could not load")) << failures[0];
 
-    footer->loadPreset ({ "Bass v1.2" }, 0);
-    EXPECT_EQ (processor.presetName, "Bass v1.2");
-    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Bass v1.2.glp").getFullPathName());
-    EXPECT_FLOAT_EQ (cutoff (processor), 500.0f);
-    EXPECT_EQ (failures.size(), 1);
+    footer.presetListItemChosen (names, names.indexOf ("Bass v1.2") + 1);
+    footer.updatePresetName();
+    EXPECT_TRUE (processor.presetFilePath == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
+    EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
 }
 
-TEST_F (FooterTest, SheetOfFooterAndPressedImages)
+//==============================================================================
+TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeepsTheNameOnFailure)
 {
-    qrvx::QXLook look (processor.fontScale);
-    footer->setLookAndFeel (&look);
-    footer->setSize (636, 66);
-    processor.presetName = "Bass v1.2";
-    footer->updatePresetName();
+    const auto existing = writePreset ("Bass.glp", 300.0f);
 
-    juce::Image sheet (juce::Image::ARGB, 636, 66 * 3, true);
-    juce::Graphics g (sheet);
-    g.drawImageAt (renderComponent (*footer), 0, 0);
-
-    // Below it every button held down, then each button's images large: normal, then pressed.
-    auto area = Rect (0, 66 * 2, 636, 66);
-    g.setColour (juce::Colour (0xff191919));
-    g.fillRect (area);
-
-    for (const auto* name : { "prev", "next", "save", "config", "rnd" })
+    // Cutoff is set just before each save: the parameter tree's own copy has not caught up yet.
+    struct Row { const char* typed; const char* written; };
+    for (const auto& row : { Row { "Bass.glp", "Bass.glp" }, Row { "Lead", "Lead.glp" }, Row { "Pad.GLP", "Pad.GLP" }, Row { "Pad.txt", "Pad.glp" } })
     {
-        auto& b = button (name);
-        b.setSize (58, 58);
-        for (const auto state : { juce::Button::buttonNormal, juce::Button::buttonDown })
+        setCutoff (processor, 1234.0f);
+        footer.saveFileChosen (folder.getChildFile (row.typed));
+        footer.updatePresetName();
+        const auto written = folder.getChildFile (row.written);
+        EXPECT_FLOAT_EQ (cutoffSavedIn (written), 1234.0f) << row.typed;
+        EXPECT_TRUE (processor.presetFilePath == written.getFullPathName() && child<juce::Label>().getText() == written.getFileNameWithoutExtension());
+    }
+
+    // The dialog only asked about the file typed: overwriting another one needs its own question.
+    writePreset ("Bass.glp", 300.0f);
+    setCutoff (processor, 900.0f);
+    for (const auto replace : { false, true })
+    {
+        footer.saveFileChosen (folder.getChildFile ("Bass.v2"));
+        EXPECT_EQ (questions.getLast(), existing);
+        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << "nothing is written before the answer";
+        pendingAnswer (replace);
+        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), replace ? 900.0f : 300.0f);
+        EXPECT_EQ (processor.presetName, replace ? "Bass" : "Pad");
+    }
+    footer.saveFileChosen (folder.getChildFile ("Fresh.v2"));
+    footer.saveFileChosen ({}); // cancelled
+    EXPECT_TRUE (questions.size() == 2 && failures.isEmpty());
+    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 5); // no Pad.txt, nothing for the cancel
+
+    // Neither a preset nor the default can be written where a folder is missing or in the way.
+    footer.saveFileChosen (folder.getChildFile ("No Such Folder").getChildFile ("Bass"));
+    PresetsManager().getDefaultPresetFile().getChildFile ("in the way").create();
+    footer.configMenuItemChosen (Footer::saveAsDefaultItem);
+    ASSERT_EQ (failures.size(), 2);
+    EXPECT_TRUE (failures[0].contains ("Could not write preset") && failures[1].contains ("Could not write preset")) << failures.joinIntoString ("\n");
+    EXPECT_TRUE (processor.presetName == "Fresh" && processor.presetFilePath == folder.getChildFile ("Fresh.glp").getFullPathName());
+}
+
+TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
+{
+    EXPECT_EQ (describe (Footer::createConfigMenu()), juce::StringArray ({ "1 INITIALIZE PARAMETERS", "2 SAVE CURRENT STATE AS DEFAULT",
+                                                                           "3 OPEN PRESETS DIRECTORY", "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
+    EXPECT_EQ (footer.configMenuOptions().getTargetComponent(), &child ("config"));
+
+    processor.presetName = "Kept";
+    HostEventRecorder host (processor);
+    footer.configMenuItemChosen (0); // dismissed
+    footer.configMenuItemChosen (Footer::versionItem);
+    EXPECT_TRUE (host.events().empty() && revealed.isEmpty() && failures.isEmpty());
+
+    setCutoff (processor, 2345.0f); // the default preset gets the values of the moment
+    footer.configMenuItemChosen (Footer::saveAsDefaultItem);
+    EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile ("User_Default.glp")), 2345.0f);
+    EXPECT_EQ (processor.presetName, "Kept");
+
+    footer.configMenuItemChosen (Footer::openPresetsFolderItem);
+    footer.configMenuItemChosen (Footer::crashLogItem);
+    const auto log = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Logs/Ririvud/VevareroLog.txt");
+    ASSERT_EQ (revealed, juce::Array<juce::File> ({ folder, log }));
+
+    const auto first = log.loadFileAsString();
+    auto block = juce::StringArray::fromLines (first.trimEnd());
+    block.remove (3); // when the log was opened
+
+    const auto asterisks = juce::String::repeatedString ("*", 58);
+    const auto onMac = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0;
+    EXPECT_EQ (block, juce::StringArray ("", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
+                                         (onMac ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
+                                         "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x "
+                                             + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
+                                         "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"));
+
+    Footer::writeCrashLog(); // a second use adds a second block
+    EXPECT_TRUE (log.loadFileAsString().startsWith (first) && juce::StringArray::fromLines (log.loadFileAsString().trimEnd()).size() == 20);
+
+    // A log above 128 KiB is cut to its tail, from a line start, before the new block.
+    juce::MemoryOutputStream text;
+    for (int i = 0; text.getDataSize() <= 200000; ++i)
+        text << "line " << juce::String (i).paddedLeft ('0', 6) << "\n";
+    const auto big = text.toString();
+    ASSERT_TRUE (log.replaceWithText (big, false, false, "\n"));
+
+    Footer::writeCrashLog();
+    const auto trimmed = log.loadFileAsString();
+    const auto kept = trimmed.upToFirstOccurrenceOf ("\r\n" + asterisks, false, false);
+    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20 && big.endsWith (kept) && kept.trimStart().startsWith ("line "))
+        << kept.length() << ": " << kept.substring (0, 20);
+    EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10);
+}
+
+TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
+{
+    const juce::StringArray randomised { "Cutoff", "Cutoff_Mod_Depth", "Cutoff_Mod_Source", "Resonance", "Resonance_Mod_Depth", "Resonance_Mod_Source",
+                                         "Distortion_Routing", "Filter_Type", "Rate", "Rate_Mod_Depth", "Rate_Mod_Source", "Bits", "Bits_Mod_Depth",
+                                         "Bits_Mod_Source", "LoFi_Routing", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave", "LFO_2_Rate",
+                                         "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix" };
+    const juce::StringArray switches { "Distortion_Routing", "LFO_1_Sync", "LFO_2_Sync" };
+    const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live) { return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture(); };
+    processor.presetName = "Kept";
+    HostEventRecorder host (processor);
+    footer.buttonClicked (&child ("rnd"));
+    EXPECT_EQ (host.changedParameters(), randomised);
+    const auto firstCutoff = cutoff (processor);
+    footer.buttonClicked (&child ("rnd")); // the footer's source goes on rather than starting again
+    EXPECT_NE (cutoff (processor), firstCutoff);
+
+    for (const auto live : { false, true })
+    {
+        const qrvx::HostQuirks::ScopedAbletonLiveOverride inLive (live);
+        Footer builtInThisHost (processor); // randomise takes the host at construction, initialise asks when it runs
+        for (auto* p : processor.getParameters())
+            p->setValueNotifyingHost (p->getDefaultValue() > 0.5f ? 0.0f : 1.0f);
+
+        host.clear();
+        footer.configMenuItemChosen (Footer::initializeParametersItem);
+        EXPECT_EQ (host.valueChanges(), 29);
+        for (auto* p : processor.getParameters())
+            EXPECT_EQ (p->getValue(), p->getDefaultValue()) << p->getName (40);
+        EXPECT_TRUE (followsTheGestureRule (host, live)) << "initialise, live " << live;
+
+        // Drive, output level and dry/wet are never drawn; one draw for every other parameter, in order.
+        for (juce::int64 seed = 1; seed <= 20; ++seed)
         {
-            b.setState (state);
-            g.drawImageAt (renderComponent (b), area.removeFromLeft (63).getX() + 4, area.getY() + 4);
+            host.clear();
+            juce::Random source (seed), replay (seed);
+            builtInThisHost.randomiseParameters (source);
+            ASSERT_EQ (host.changedParameters(), randomised) << "seed " << seed;
+            for (const auto& e : host.events())
+                if (e.kind == HostEventRecorder::Event::Kind::value)
+                {
+                    const auto draw = replay.nextFloat();
+                    EXPECT_EQ (e.value, switches.contains (e.parameterID) ? (draw > 0.5f ? 1.0f : 0.0f) : draw) << e.parameterID;
+                }
+            EXPECT_EQ (source.nextInt(), replay.nextInt()) << "seed " << seed;
+            EXPECT_TRUE (followsTheGestureRule (host, live)) << "randomise, live " << live;
         }
     }
-    footer->resized();
-    g.drawImageAt (renderComponent (*footer), 0, 66);
-    footer->setLookAndFeel (nullptr);
-
-    // Save and config have no pressed form; the others differ when held.
-    for (const auto* name : { "prev", "next", "rnd" })
-        EXPECT_NE (button (name).getDownImage(), button (name).getNormalImage()) << name;
-    for (const auto* name : { "save", "config" })
-        EXPECT_EQ (button (name).getDownImage(), button (name).getNormalImage()) << name;
-
-    const auto file = testOutputFile ("footer.png");
-    file.deleteFile();
-    juce::FileOutputStream out (file);
-    ASSERT_TRUE (juce::PNGImageFormat().writeImageToStream (sheet, out));
+    EXPECT_EQ (processor.presetName, "Kept");
 }
