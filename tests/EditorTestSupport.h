@@ -209,13 +209,14 @@ namespace TestDisplay
         JUCE's X11 code then queries window properties with atom 0 as soon as a component goes on
         the desktop, which is a fatal X error. Creating those atoms before JUCE opens its own
         connection lets tests put real windows on screen and send them real mouse events. The
-        connection is kept open on purpose: Xvfb forgets its atoms when its last client leaves.
+        connection is kept open on purpose, and held here so that leak checkers see it is still in
+        use: Xvfb forgets its atoms when its last client leaves.
     */
-    inline bool createWindowManagerAtoms()
+    inline void* createWindowManagerAtoms()
     {
         auto* x11 = dlopen ("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
         if (x11 == nullptr)
-            return false;
+            return nullptr;
 
         using OpenDisplay = void* (*) (const char*);
         using InternAtom = unsigned long (*) (void*, const char*, int);
@@ -223,17 +224,17 @@ namespace TestDisplay
         auto internAtom = reinterpret_cast<InternAtom> (dlsym (x11, "XInternAtom"));
         auto* display = openDisplay != nullptr && internAtom != nullptr ? openDisplay (nullptr) : nullptr;
         if (display == nullptr)
-            return false;
+            return nullptr;
 
         for (auto* name : { "WM_PROTOCOLS", "WM_TAKE_FOCUS", "WM_DELETE_WINDOW", "_NET_WM_PING", "WM_CHANGE_STATE",
                             "WM_STATE", "_NET_WM_WINDOW_TYPE", "_NET_WM_STATE", "_NET_WM_STATE_HIDDEN" })
             internAtom (display, name, 0);
 
-        return true;
+        return display;
     }
 
     // Runs before main, so before JUCE's window system starts.
-    inline const bool hasWindowManagerAtoms = createWindowManagerAtoms();
+    inline void* const windowManagerAtomsConnection = createWindowManagerAtoms();
 } // namespace TestDisplay
 
 namespace juce
