@@ -12,7 +12,6 @@ struct EditorInspector
     static auto& shadow (Editor& e)                     { return e.shadow; }
     static auto& inputs (Editor& e)                     { return e.inputs; }
     static auto& outputs (Editor& e)                    { return e.outputs; }
-    static auto& lastModSource (Editor& e)              { return e.lastModSource; }
 
     static auto& filterBackground (Editor& e)           { return e.filterBackground; }
     static auto& loFiBackground (Editor& e)             { return e.loFiBackground; }

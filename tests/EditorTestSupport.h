@@ -125,14 +125,11 @@ inline juce::Image renderComponent (juce::Component& c)
 inline void clickComponent (juce::Component& c, juce::Point<float> position,
                             juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
 {
-    auto source = juce::Desktop::getInstance().getMainMouseSource();
     const auto now = juce::Time::getCurrentTime();
-    const juce::MouseEvent down (source, position, buttons, juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
-                                 &c, &c, now, position, now, 1, false);
-    c.mouseDown (down);
-    const juce::MouseEvent up (source, position, buttons, juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f,
-                               &c, &c, now, position, now, 1, false);
-    c.mouseUp (up);
+    const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), position, buttons,
+                                  juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, position, now, 1, false);
+    c.mouseDown (event);
+    c.mouseUp (event);
 }
 
 /** Where the test PNG sheets go (inside the build folder). */
@@ -142,37 +139,45 @@ inline juce::File testOutputFile (const juce::String& name)
 }
 
 /** Counts the repaints a component asks for while this object lives (including those its children
-    cause, such as one being shown or hidden). The component must be visible, since JUCE drops
-    repaints of hidden components. It borrows the component's cached-image slot, so render the
-    component only after this has gone.
+    cause, such as one being shown or hidden), and keeps the areas asked for in the component's own
+    coordinates. The component must be visible, since JUCE drops repaints of hidden components. It
+    borrows the component's cached-image slot, so render the component only after this has gone.
 */
 class RepaintCounter final
 {
 public:
     explicit RepaintCounter (juce::Component& c) : component (c)
     {
-        component.setCachedComponentImage (new Probe (requests));
-        *requests = 0; // installing the probe repaints once
+        component.setCachedComponentImage (new Probe (log, c));
+        reset(); // installing the probe repaints once
     }
 
     ~RepaintCounter() { component.setCachedComponentImage (nullptr); }
 
-    int count() const { return *requests; }
-    void reset() { *requests = 0; }
+    int count() const { return log->count; }
+    const juce::RectangleList<int>& regions() const { return log->regions; }
+    void reset() { *log = {}; }
 
 private:
+    struct Log
+    {
+        int count = 0;
+        juce::RectangleList<int> regions;
+    };
+
     struct Probe final : juce::CachedComponentImage
     {
-        explicit Probe (std::shared_ptr<int> r) : requests (std::move (r)) {}
+        Probe (std::shared_ptr<Log> l, juce::Component& c) : log (std::move (l)), owner (c) {}
         void paint (juce::Graphics&) override {}
-        bool invalidateAll() override { ++*requests; return true; }
-        bool invalidate (const juce::Rectangle<int>&) override { ++*requests; return true; }
+        bool invalidateAll() override { return invalidate (owner.getLocalBounds()); }
+        bool invalidate (const juce::Rectangle<int>& area) override { ++log->count; log->regions.add (area); return true; }
         void releaseResources() override {}
-        std::shared_ptr<int> requests;
+        std::shared_ptr<Log> log;
+        juce::Component& owner;
     };
 
     juce::Component& component;
-    std::shared_ptr<int> requests = std::make_shared<int> (0);
+    std::shared_ptr<Log> log = std::make_shared<Log>();
 };
 
 /** Clicks whatever component JUCE finds on top at a point of a parent (as a real click would reach
