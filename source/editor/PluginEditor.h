@@ -46,7 +46,11 @@ private:
     /** A socket's centre in editor coordinates, in whole pixels. */
     static juce::Point<int> socketCentre (const juce::Component& socket);
 
+    // The base holds the same processor as a plain AudioProcessor; this typed reference hides it
+    // on purpose.
+    JUCE_BEGIN_IGNORE_WARNINGS_GCC_LIKE ("-Wshadow-field")
     VevareroAudioProcessor& processor;
+    JUCE_END_IGNORE_WARNINGS_GCC_LIKE
 
     // Before every component: each child that draws with a look is gone before its look.
     qrvx::QXLook look;
