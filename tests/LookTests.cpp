@@ -1,8 +1,6 @@
+#include "ControlTestSupport.h"
 #include "look/QXBipolarLook.h"
-#include "look/QXLook.h"
 #include "look/QrvxColours.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
@@ -63,17 +61,12 @@ namespace
         return image;
     }
 
-    /** The editor makes its look the process-wide default; the typeface cache is emptied on both
-        sides so that fonts resolve through this look and nothing outlives it. What a test judged
-        goes side by side to look-<test>.png, for the eye.
+    /** The editor's look as the default, and its bipolar sibling; what a test judged goes side by
+        side to look-<test>.png, for the eye.
     */
-    class LookTest : public ::testing::Test
+    class LookTest : public ControlTest
     {
     protected:
-        void SetUp() override { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
-
-        void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); juce::Typeface::clearTypefaceCache(); }
-
         void show (const juce::Image& image, int zoom = 1)
         {
             const auto x = sheet.getWidth() + 4, w = image.getWidth() * zoom, h = image.getHeight() * zoom;
@@ -89,8 +82,6 @@ namespace
             juce::PNGImageFormat().writeImageToStream (sheet, *file.createOutputStream());
         }
 
-        float scale = 1.0f;
-        QXLook look { scale };
         qrvx::QXBipolarLook bipolar { scale };
         juce::Image sheet;
     };
@@ -284,9 +275,7 @@ TEST_F (LookTest, SliderTextBoxIgnoresTheWheel)
     juce::Label plain;
     slider.addChildComponent (plain);
 
-    const auto now = juce::Time::getCurrentTime();
-    const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                  &slider, &slider, now, {}, now, 0, false);
+    const auto event = mouseEventOn (slider, {}, {}, {});
     box->mouseWheelMove (event, { 0.0f, 0.5f, false, false, false });
     EXPECT_EQ (slider.getValue(), 0.0);
     plain.mouseWheelMove (event, { 0.0f, 0.5f, false, false, false });
