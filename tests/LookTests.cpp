@@ -1,8 +1,6 @@
+#include "ControlTestSupport.h"
 #include "look/QXBipolarLook.h"
-#include "look/QXLook.h"
 #include "look/QrvxColours.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
@@ -12,23 +10,14 @@ namespace
 {
     using qrvx::QXLook;
     namespace colours = qrvx::QrvxColours;
-    using Draw = std::function<void (juce::Graphics&)>;
     using Runs = std::vector<std::pair<int, int>>; // (start, length)
 
-    juce::Image paint (int width, int height, const Draw& draw)
+    juce::Image paint (int width, int height, const std::function<void (juce::Graphics&)>& draw)
     {
         juce::Image image (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
         juce::Graphics g (image);
         draw (g);
         return image;
-    }
-
-    testing::AssertionResult near (juce::Colour actual, juce::Colour expected, int tolerance = 1)
-    {
-        for (const auto shift : { 0, 8, 16, 24 })
-            if (std::abs ((int) (actual.getARGB() >> shift & 0xff) - (int) (expected.getARGB() >> shift & 0xff)) > tolerance)
-                return testing::AssertionFailure() << actual.toDisplayString (true) << " not " << expected.toDisplayString (true);
-        return testing::AssertionSuccess();
     }
 
     /** Renders with a white and with a black value colour: per pixel, the difference of the two is
@@ -39,10 +28,7 @@ namespace
         explicit Coverage (const std::function<juce::Image (juce::Colour)>& render)
             : white (render (juce::Colours::white)), black (render (juce::Colours::black)) {}
 
-        int operator() (int x, int y) const
-        {
-            return juce::jmax (0, white.getPixelAt (x, y).getGreen() - black.getPixelAt (x, y).getGreen());
-        }
+        int operator() (int x, int y) const { return juce::jmax (0, white.getPixelAt (x, y).getGreen() - black.getPixelAt (x, y).getGreen()); }
 
         /** The runs of a row that are mostly covered. */
         Runs coveredRuns (int y) const
@@ -65,8 +51,7 @@ namespace
         juce::Component panel;
         juce::Slider knob (juce::Slider::RotaryVerticalDrag, juce::Slider::NoTextBox);
         knob.setLookAndFeel (&look);
-        knob.setRange (0.0, 1.0);
-        knob.setValue (value, juce::dontSendNotification);
+        knob.setValue (value * 10.0, juce::dontSendNotification); // the default range is 0 .. 10
         knob.setColour (juce::Slider::rotarySliderFillColourId, fill);
         knob.setBounds (0, 0, 60, 60);
         panel.addAndMakeVisible (knob);
@@ -76,99 +61,29 @@ namespace
         return image;
     }
 
-    /** What a pixel test judged, row by row, for the eye. */
-    class WidgetSheet
-    {
-    public:
-        void startRow()  { rows.emplace_back(); }
-
-        /** Adds an image, enlarged pixel for pixel by scale. */
-        void add (const juce::Image& image, int scale = 1)
-        {
-            if (rows.empty())
-                startRow();
-
-            rows.back().push_back (image.rescaled (image.getWidth() * scale, image.getHeight() * scale,
-                                                   juce::Graphics::lowResamplingQuality));
-        }
-
-        /** Writes the sheet as a PNG file; a test that added nothing writes nothing. */
-        void write (const juce::File& file) const
-        {
-            if (rows.empty())
-                return;
-
-            constexpr int gap = 6;
-            int width = gap, height = gap;
-
-            for (const auto& row : rows)
-            {
-                int rowWidth = gap, rowHeight = 0;
-
-                for (const auto& image : row)
-                {
-                    rowWidth += image.getWidth() + gap;
-                    rowHeight = juce::jmax (rowHeight, image.getHeight());
-                }
-
-                width = juce::jmax (width, rowWidth);
-                height += rowHeight + gap;
-            }
-
-            juce::Image sheet (juce::Image::ARGB, width, height, true, juce::SoftwareImageType());
-            juce::Graphics g (sheet);
-            g.fillAll (colours::grey);
-
-            int y = gap;
-
-            for (const auto& row : rows)
-            {
-                int x = gap, rowHeight = 0;
-
-                for (const auto& image : row)
-                {
-                    g.drawImageAt (image, x, y);
-                    x += image.getWidth() + gap;
-                    rowHeight = juce::jmax (rowHeight, image.getHeight());
-                }
-
-                y += rowHeight + gap;
-            }
-
-            file.getParentDirectory().createDirectory();
-            file.deleteFile();
-            juce::FileOutputStream stream (file);
-            jassert (stream.openedOk());
-            juce::PNGImageFormat().writeImageToStream (sheet, stream);
-        }
-
-    private:
-        std::vector<std::vector<juce::Image>> rows;
-    };
-
-    /** The editor makes its look the process-wide default; the typeface cache is emptied on both
-        sides so that fonts resolve through this look and nothing outlives it.
+    /** The editor's look as the default, and its bipolar sibling; what a test judged goes side by
+        side to look-<test>.png, for the eye.
     */
-    class LookTest : public ::testing::Test
+    class LookTest : public ControlTest
     {
     protected:
-        void SetUp() override { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
-
-        // Each test's sheet goes to the test output folder under the test's name, so that tests
-        // run in separate processes never write the same file.
-        void TearDown() override
+        void show (const juce::Image& image, int zoom = 1)
         {
-            juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
-            juce::Typeface::clearTypefaceCache();
-
-            const auto name = juce::String ("look-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
-            sheet.write (juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name));
+            const auto x = sheet.getWidth() + 4, w = image.getWidth() * zoom, h = image.getHeight() * zoom;
+            juce::Image wider (juce::Image::ARGB, x + w, juce::jmax (sheet.getHeight(), h), true);
+            juce::Graphics g (wider);
+            g.fillAll (colours::grey);
+            g.drawImageAt (sheet, 0, 0);
+            g.drawImageAt (image.rescaled (w, h, juce::Graphics::lowResamplingQuality), x, 0);
+            sheet = wider;
+            const auto file = juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (juce::String ("look-")
+                                  + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+            file.deleteFile();
+            juce::PNGImageFormat().writeImageToStream (sheet, *file.createOutputStream());
         }
 
-        float scale = 1.0f;
-        QXLook look { scale };
         qrvx::QXBipolarLook bipolar { scale };
-        WidgetSheet sheet;
+        juce::Image sheet;
     };
 } // namespace
 
@@ -180,23 +95,18 @@ TEST_F (LookTest, KnobLayersSitAtTheirRadiiAndFadeWhenDisabled)
     enum Layer { outside, black, face, wedge };
     struct Probe { int x, y, enabled, disabled; Layer layer; const char* what; };
     const Probe probes[] = {
-        {  0, 30,   0,   0, outside, "beyond the rim (28)" },
-        {  3, 30,   0,   0, black,   "rim (25.2 .. 28)" },
-        {  5, 30, 204, 102, wedge,   "wedge (inside 25.2)" },
-        { 10, 30,   0,   0, black,   "face outline (2 px at 19.6)" },
-        { 12, 30,   0,   0, face,    "face" },
-        { 29, 22,   0,   0, face,    "cap over the pointer's root (inside 8.4)" },
-        { 29, 20, 255, 127, black,   "pointer just outside the cap" },
-        { 30, 12, 255, 127, black,   "pointer near its tip" },
+        {  0, 30,   0,   0, outside, "beyond the rim (28)" },          {  3, 30,   0,   0, black, "rim (25.2 .. 28)" },
+        {  5, 30, 204, 102, wedge,   "wedge (inside 25.2)" },          { 10, 30,   0,   0, black, "face outline (2 px at 19.6)" },
+        { 12, 30,   0,   0, face,    "face" },                         { 29, 22,   0,   0, face,  "cap over the pointer's root" },
+        { 29, 20, 255, 127, black,   "pointer just outside the cap" }, { 30, 12, 255, 127, black, "pointer near its tip" },
         { 29, 10,   0,   0, black,   "outline over the pointer's tip" },
-        { 27, 15,   0,   0, face,    "left of the pointer" },
-        { 32, 15,   0,   0, face,    "right of the pointer" },
+        { 27, 15,   0,   0, face,    "left of the pointer" },          { 32, 15,   0,   0, face,  "right of the pointer" },
     };
 
     for (const auto enabled : { true, false })
     {
         const Coverage coverage ([&] (juce::Colour c) { return renderKnob (look, 0.5, c, enabled); });
-        sheet.add (coverage.white, 3);
+        show (coverage.white, 3);
 
         for (const auto& p : probes)
         {
@@ -206,65 +116,54 @@ TEST_F (LookTest, KnobLayersSitAtTheirRadiiAndFadeWhenDisabled)
             // The black rendering shows the layers themselves (a disabled pointer is no longer black).
             const auto pixel = coverage.black.getPixelAt (p.x, p.y);
             EXPECT_TRUE (p.layer != outside || pixel.getAlpha() == 0);
-            EXPECT_TRUE (p.layer != black || ! enabled || near (pixel, juce::Colours::black, 2));
+            EXPECT_TRUE (p.layer != black || ! enabled || pixel.getARGB() == 0xff000000u) << pixel.toDisplayString (true);
             EXPECT_TRUE (p.layer != face || (pixel.getRed() >= 0x27 && pixel.getRed() <= 0x3f)) << pixel.toDisplayString (true);
         }
     }
 }
 
-TEST_F (LookTest, WedgeRunsFromTheStartOrFromTheTop)
+TEST_F (LookTest, WedgesAndValueBarsGrowFromTheStartOrFromTheCentre)
 {
-    // Angles in units of pi, clockwise from 12 o'clock: the sweep runs 1.2 .. 2.8, with 2 at the top.
-    struct Case { bool isBipolar; double value; float from, to; };
-    const Case cases[] = { { false, 0.0, 0.0f, 0.0f }, { false, 0.5, 1.2f, 2.0f }, { false, 1.0, 1.2f, 2.8f },
-                           { true, 0.0, 1.2f, 2.0f }, { true, 0.25, 1.6f, 2.0f }, { true, 0.5, 0.0f, 0.0f },
-                           { true, 1.0, 2.0f, 2.8f } };
+    // Knob angles in units of pi, clockwise from 12 o'clock: the sweep runs 1.2 .. 2.8, with 2 at the
+    // top. Bars are drawn at x = 10 .. 110; a bipolar bar always shows its 2 px centre mark.
+    constexpr int x = 10, y = 5, w = 100, h = 10;
+    const std::pair<int, int> centre { x + 49, 2 };
+    struct Case { bool isBipolar; double value; float from, to; Runs bar; };
+    const Case cases[] = {
+        { false, 0.0, 0.0f, 0.0f, {} },                 { false, 0.5, 1.2f, 2.0f, { { x + 2, 46 } } },
+        { false, 1.0, 1.2f, 2.8f, { { x + 2, 96 } } },  { true, 0.0, 1.2f, 2.0f, { { x + 2, 46 }, centre } },
+        { true, 0.25, 1.6f, 2.0f, { { x + 27, 21 }, centre } },  { true, 0.5, 0.0f, 0.0f, { centre } },
+        { true, 0.75, 2.0f, 2.4f, { centre, { x + 52, 21 } } }, { true, 1.0, 2.0f, 2.8f, { centre, { x + 52, 46 } } },
+    };
 
     for (const auto& c : cases)
     {
-        const Coverage coverage ([&] (juce::Colour colour) { return renderKnob (c.isBipolar ? bipolar : look, c.value, colour); });
-        sheet.add (coverage.white);
+        QXLook& lookToUse = c.isBipolar ? bipolar : look;
+        const auto name = juce::String (c.isBipolar ? "bipolar at " : "plain at ") + juce::String (c.value);
+        const Coverage knob ([&] (juce::Colour colour) { return renderKnob (lookToUse, c.value, colour); });
 
         // Across the sweep and into the gap, halfway between possible edges, on a ring inside the wedge.
         for (auto turn = 1.05f; turn < 3.0f; turn += 0.1f)
         {
             const auto angle = turn * juce::MathConstants<float>::pi;
-            const auto x = (int) std::floor (30.0f + 23.0f * std::sin (angle));
-            const auto y = (int) std::floor (30.0f - 23.0f * std::cos (angle));
-            EXPECT_NEAR (coverage (x, y), turn > c.from && turn < c.to ? 204 : 0, 3)
-                << (c.isBipolar ? "bipolar" : "plain") << " at " << c.value << ", angle " << turn << " pi";
+            const auto px = (int) std::floor (30.0f + 23.0f * std::sin (angle)), py = (int) std::floor (30.0f - 23.0f * std::cos (angle));
+            EXPECT_NEAR (knob (px, py), turn > c.from && turn < c.to ? 204 : 0, 3) << name << ", angle " << turn << " pi";
         }
-    }
-}
 
-TEST_F (LookTest, ValueBarsGrowFromTheLeftEdgeOrFromTheCentre)
-{
-    constexpr int x = 10, y = 5, w = 100, h = 10;
-    constexpr auto horizontal = juce::Slider::LinearHorizontal;
-    const std::pair<int, int> centre { x + 49, 2 };
-
-    struct Case { bool isBipolar; double proportion; Runs covered; };
-    const Case cases[] = { { false, 0.0, {} }, { false, 0.5, { { x + 2, 46 } } }, { false, 1.0, { { x + 2, 96 } } },
-                           { true, 0.0, { { x + 2, 46 }, centre } }, { true, 0.25, { { x + 27, 21 }, centre } },
-                           { true, 0.5, { centre } }, { true, 0.75, { centre, { x + 52, 21 } } },
-                           { true, 1.0, { centre, { x + 52, 46 } } } };
-
-    for (const auto& c : cases)
-    {
-        QXLook& lookToUse = c.isBipolar ? bipolar : look;
         juce::Slider slider;
-        slider.setRange (0.0, 1.0);
-        slider.setValue (c.proportion, juce::dontSendNotification);
-        const auto position = (float) (x + c.proportion * w);
-
-        const Coverage coverage ([&] (juce::Colour colour)
+        slider.setValue (c.value * 10.0, juce::dontSendNotification);
+        const Coverage bar ([&] (juce::Colour colour)
         {
             slider.setColour (juce::Slider::thumbColourId, colour);
-            return paint (120, 20, [&] (juce::Graphics& g) { lookToUse.drawLinearSlider (g, x, y, w, h, position, 0, 0, horizontal, slider); });
+            return paint (120, 20, [&] (juce::Graphics& g)
+            {
+                lookToUse.drawLinearSlider (g, x, y, w, h, (float) (x + c.value * w), 0, 0, juce::Slider::LinearHorizontal, slider);
+            });
         });
 
-        sheet.add (coverage.white);
-        EXPECT_EQ (coverage.coveredRuns (y + h / 2), c.covered) << (c.isBipolar ? "bipolar at " : "plain at ") << c.proportion;
+        EXPECT_EQ (bar.coveredRuns (y + h / 2), c.bar) << name;
+        show (knob.white);
+        show (bar.white);
     }
 }
 
@@ -280,22 +179,17 @@ TEST_F (LookTest, MenuRowsAndFontsFollowTheScaleAndTheEmbeddedTypeface)
         int width = -1, height = -1;
         look.getIdealPopupMenuItemSize ("Zodad_Ide", r.separator, r.standardHeight, width, height);
         const auto text = embedded.withHeight (juce::jmax (0.1f, r.fontHeight)).getStringWidthFloat ("Zodad_Ide");
-
-        SCOPED_TRACE ("standard height " + juce::String (r.standardHeight) + (r.separator ? ", separator" : ""));
-        EXPECT_EQ (height, r.height);
-        EXPECT_EQ (width, r.separator ? 50 : (int) std::ceil (text) + 2 * r.height);
+        EXPECT_EQ (juce::Point<int> (width, height), juce::Point<int> (r.separator ? 50 : (int) std::ceil (text) + 2 * r.height, r.height))
+            << "standard height " << r.standardHeight << (r.separator ? ", separator" : "");
     }
 
-    struct Case { float scale; int boxHeight; float comboFont, menuFont; };
-    for (const auto& c : { Case { 1.0f, 20, 14.0f, 14.0f },
-                           Case { 1.0f, 0, 0.1f, 14.0f },    // JUCE's smallest font height, not 0
-                           Case { 2.0f, 20, 28.0f, 28.0f } }) // the scale is read at every use, not copied
+    juce::ComboBox box;
+    box.setSize (120, 20);
+    for (const auto s : { 1.0f, 2.0f }) // the scale is read at every use, not copied
     {
-        scale = c.scale;
-        juce::ComboBox box;
-        box.setSize (120, c.boxHeight);
-        EXPECT_FLOAT_EQ (look.getComboBoxFont (box).getHeight(), c.comboFont) << "scale " << c.scale;
-        EXPECT_FLOAT_EQ (look.getPopupMenuFont().getHeight(), c.menuFont) << "scale " << c.scale;
+        scale = s;
+        EXPECT_EQ (look.getComboBoxFont (box).getHeight(), 14.0f * s);
+        EXPECT_EQ (look.getPopupMenuFont().getHeight(), 14.0f * s);
     }
 
     const auto typeface = embedded.getTypefacePtr();
@@ -308,31 +202,27 @@ TEST_F (LookTest, MenuRowsAndFontsFollowTheScaleAndTheEmbeddedTypeface)
 }
 
 //==============================================================================
-TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
+TEST_F (LookTest, MenuComboBoxScrollBarTreeBoxAndButtonPixels)
 {
-    juce::ComboBox box;
+    juce::ComboBox box, disabled;
     box.setSize (120, 20);
+    disabled.setSize (120, 20);
+    disabled.setEnabled (false);
     juce::ScrollBar bar (true);
-    EXPECT_EQ (look.getDefaultScrollbarWidth(), 8);
-    EXPECT_EQ (look.getScrollbarButtonSize (bar), 0);
+    EXPECT_TRUE (look.getDefaultScrollbarWidth() == 8 && look.getScrollbarButtonSize (bar) == 0);
 
-    const auto combo = [&] (bool enabled)
-    {
-        box.setEnabled (enabled);
-        return paint (120, 20, [&] (juce::Graphics& g) { look.drawComboBox (g, 120, 20, false, 100, 0, 20, 20, box); });
-    };
-    const auto scroll = [&] (int w)
-    {
-        return paint (w, 100, [&] (juce::Graphics& g) { look.drawScrollbar (g, bar, 0, 0, w, 100, true, 20, 40, false, false); });
-    };
     // Tree boxes: 0.7 of the smaller side, at most 16, made odd and centred on whole pixels.
-    const auto tree = [&] (juce::Rectangle<float> area, bool open)
-    {
-        return paint (30, 30, [&] (juce::Graphics& g) { look.drawTreeviewPlusMinusBox (g, area, {}, open, false); });
+    using G = juce::Graphics;
+    const juce::Image images[] = {
+        paint (100, 60, [&] (G& g) { look.drawPopupMenuBackground (g, 100, 60); }),
+        paint (120, 20, [&] (G& g) { look.drawComboBox (g, 120, 20, false, 100, 0, 20, 20, box); }),
+        paint (120, 20, [&] (G& g) { look.drawComboBox (g, 120, 20, false, 100, 0, 20, 20, disabled); }),
+        paint (8, 100, [&] (G& g) { look.drawScrollbar (g, bar, 0, 0, 8, 100, true, 20, 40, false, false); }),
+        paint (16, 100, [&] (G& g) { look.drawScrollbar (g, bar, 0, 0, 16, 100, true, 20, 40, false, false); }),
+        paint (30, 30, [&] (G& g) { look.drawTreeviewPlusMinusBox (g, { 30, 30 }, {}, false, false); }),
+        paint (30, 30, [&] (G& g) { look.drawTreeviewPlusMinusBox (g, { 30, 30 }, {}, true, false); }),
+        paint (30, 30, [&] (G& g) { look.drawTreeviewPlusMinusBox (g, { 4, 4, 8, 8 }, {}, false, false); }),
     };
-    const juce::Image images[] = { paint (100, 60, [&] (juce::Graphics& g) { look.drawPopupMenuBackground (g, 100, 60); }),
-                                   combo (true), combo (false), scroll (8), scroll (16),
-                                   tree ({ 30, 30 }, false), tree ({ 30, 30 }, true), tree ({ 4, 4, 8, 8 }, false) };
 
     const auto black = juce::Colours::black, none = juce::Colours::transparentBlack;
     const auto grey = colours::grey, dark = colours::dark_grey, light = colours::light_grey;
@@ -353,16 +243,15 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
     };
 
     for (const auto& p : probes)
-        EXPECT_TRUE (near (images[p.image].getPixelAt (p.x, p.y), p.colour)) << p.what;
+        EXPECT_EQ (images[p.image].getPixelAt (p.x, p.y).toString(), p.colour.toString()) << p.what;
 
     for (const auto& image : images)
-        sheet.add (image, 2);
+        show (image, 2);
 
     // A held button already shows its "on" colour, before the release toggles anything.
     juce::TextButton button ("HOLD");
     button.setSize (80, 24);
-    button.setColour (juce::TextButton::textColourOffId, juce::Colours::transparentBlack);
-    sheet.startRow();
+    button.setColour (juce::TextButton::textColourOffId, none);
 
     for (int state = 0; state < 3; ++state) // up, held down, toggled
     {
@@ -370,31 +259,25 @@ TEST_F (LookTest, MenuComboBoxScrollBarAndTreeBoxPixels)
         const Coverage coverage ([&] (juce::Colour c)
         {
             button.setColour (juce::TextButton::textColourOnId, c);
-            return paint (80, 24, [&] (juce::Graphics& g) { look.drawButtonText (g, button, false, state == 1); });
+            return paint (80, 24, [&] (G& g) { look.drawButtonText (g, button, false, state == 1); });
         });
-        sheet.add (coverage.white, 2);
+        show (coverage.white, 2);
         EXPECT_EQ (coverage.coveredRuns (12).empty(), state == 0) << "up, held down, toggled: " << state;
     }
 }
 
 TEST_F (LookTest, SliderTextBoxIgnoresTheWheel)
 {
+    // Over a plain child label a wheel turn reaches the slider; over the value box it must not.
     juce::Slider slider (juce::Slider::LinearHorizontal, juce::Slider::TextBoxBelow);
-    slider.setRange (0.0, 1.0, 0.01);
-    slider.setValue (0.5, juce::dontSendNotification);
     auto* box = dynamic_cast<QXLook::SliderLabelComp*> (slider.getChildComponent (0));
     ASSERT_NE (box, nullptr);
-
-    // Over a plain child label a wheel turn reaches the slider; over the value box it must not.
-    const auto now = juce::Time::getCurrentTime();
-    const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f,
-                                  &slider, &slider, now, {}, now, 0, false);
-    const juce::MouseWheelDetails wheel { 0.0f, 0.5f, false, false, false };
     juce::Label plain;
     slider.addChildComponent (plain);
 
-    box->mouseWheelMove (event, wheel);
-    EXPECT_DOUBLE_EQ (slider.getValue(), 0.5);
-    plain.mouseWheelMove (event, wheel);
-    EXPECT_NE (slider.getValue(), 0.5);
+    const auto event = mouseEventOn (slider, {}, {}, {});
+    box->mouseWheelMove (event, { 0.0f, 0.5f, false, false, false });
+    EXPECT_EQ (slider.getValue(), 0.0);
+    plain.mouseWheelMove (event, { 0.0f, 0.5f, false, false, false });
+    EXPECT_NE (slider.getValue(), 0.0);
 }
