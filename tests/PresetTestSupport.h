@@ -93,14 +93,37 @@ namespace presettest
     /** The two ways a parameter tree travels: as a preset file and as the host's state. */
     enum class Route { presetFile, hostState };
 
-    inline void load (VevareroAudioProcessor& processor, Route route, const std::string& document)
+    /** A document as the route carries it. */
+    inline std::string wrap (Route route, const std::string& document) { return route == Route::hostState ? blob (document) : document; }
+
+    /** Loads bytes as the route carries them; returns the error that loading a preset file reports. */
+    inline juce::String load (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
     {
         if (route == Route::hostState)
-            return processor.setStateInformation (blob (document).data(), (int) blob (document).size());
+        {
+            processor.setStateInformation (bytes.data(), (int) bytes.size());
+            return {};
+        }
 
         const auto file = freshFolder ("route").getChildFile ("loaded.glp");
-        writeBytes (file, document);
-        EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk()) << document;
+        writeBytes (file, bytes);
+        return PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage();
+    }
+
+    /** Loads into a processor holding a cutoff of 1234 and the name "Old". True when the load
+        took; false when it changed nothing, which a preset file load must also report.
+    */
+    inline bool takes (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
+    {
+        setValue (processor, "Cutoff", 1234.0f);
+        processor.presetName = "Old";
+        const auto before = processor.valueTreeState.copyState();
+        const auto error = load (processor, route, bytes);
+        const auto took = ! processor.valueTreeState.copyState().isEquivalentTo (before) || processor.presetName != "Old";
+
+        EXPECT_TRUE (route == Route::hostState || error == (took ? "" : "Invalid preset file supplied, could not load preset."))
+            << "the load reported \"" << error << "\"";
+        return took;
     }
 
     inline std::string save (VevareroAudioProcessor& processor, Route route)
