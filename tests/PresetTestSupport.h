@@ -51,10 +51,10 @@ namespace presettest
         return testing::AssertionSuccess();
     }
 
-    inline int countChildren (const juce::ValueTree& tree, const juce::String& typeIgnoringCase)
+    inline int countNameElements (const juce::ValueTree& tree)
     {
-        return (int) std::count_if (tree.begin(), tree.end(), [&] (const juce::ValueTree& child)
-                                    { return child.getType().toString().equalsIgnoreCase (typeIgnoringCase); });
+        return (int) std::count_if (tree.begin(), tree.end(), [] (const juce::ValueTree& child)
+                                    { return child.getType().toString().equalsIgnoreCase ("Preset_Name"); });
     }
 
     /** An empty folder for one test's files inside the build tree. */
@@ -93,8 +93,33 @@ namespace presettest
     /** The two ways a parameter tree travels: as a preset file and as the host's state. */
     enum class Route { presetFile, hostState };
 
-    /** A document as the route carries it. */
     inline std::string wrap (Route route, const std::string& document) { return route == Route::hostState ? blob (document) : document; }
+
+    // Every parameter in creation order: the text a new processor writes, and a hand-written value
+    // on the parameter's grid, some in forms the writer itself would not produce.
+    const char* const parameterRows[][3] = {
+        { "Cutoff", "11000", "500.0" }, { "Resonance", "0", "50" }, { "Filter_Type", "0", "2" },
+        { "Drive", "0", "25" }, { "Distortion_Routing", "0", "1" }, { "Rate", "0", "32" }, { "Bits", "16", "8" },
+        { "LoFi_Routing", "0", "1" }, { "Amplitude", "0", "-60" }, { "Dry_Wet_Mix", "100", "075" },
+        { "LFO_1_Rate", "1", "2" }, { "LFO_1_Synced_Rate", "3", "5" }, { "LFO_1_Sync", "0", "1" }, { "LFO_1_Wave", "0", "4" },
+        { "LFO_2_Rate", "1", "0.01" }, { "LFO_2_Synced_Rate", "3", "17" }, { "LFO_2_Sync", "0", "1" }, { "LFO_2_Wave", "0", "6" },
+        { "LFOs_Mix", "50", "20" }, { "Cutoff_Mod_Source", "0", "1" }, { "Cutoff_Mod_Depth", "0", "0.5" },
+        { "Resonance_Mod_Source", "0", "2" }, { "Resonance_Mod_Depth", "0", "1" }, { "Rate_Mod_Source", "0", "3" },
+        { "Rate_Mod_Depth", "0", "0.25" }, { "Bits_Mod_Source", "0", "0" }, { "Bits_Mod_Depth", "0", "0" },
+        { "Dry_Wet_Mix_Mod_Source", "0", "3" }, { "Dry_Wet_Mix_Mod_Depth", "0", "1" },
+    };
+
+    /** The exact bytes of one column of the table, the cutoff as given, as a preset file or as a
+        host state carrying the (escaped) name.
+    */
+    inline std::string documentOf (int column, Route route, const std::string& cutoff, const std::string& escapedName = {})
+    {
+        const auto file = route == Route::presetFile;
+        auto text = (file ? fileHeader : "") + "<Vevarero>" + (file ? "\r\n" : "");
+        for (const auto& row : parameterRows)
+            text += std::string (file ? "  " : "") + "<PARAM id=\"" + row[0] + "\" value=\"" + (std::string (row[0]) == "Cutoff" ? cutoff : row[column]) + "\"/>" + (file ? "\r\n" : "");
+        return file ? text + "</Vevarero>\r\n" : blob (text + "<Preset_Name Preset_Name=\"" + escapedName + "\"/></Vevarero>");
+    }
 
     /** Loads bytes as the route carries them; returns the error that loading a preset file reports. */
     inline juce::String load (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
