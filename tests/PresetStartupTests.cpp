@@ -48,7 +48,7 @@ TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
         EXPECT_EQ (processor.presetName, c.name);
         EXPECT_EQ (processor.presetFilePath, c.name == "INIT" ? juce::String() : folder.getChildFile (c.name + ".glp").getFullPathName());
         EXPECT_EQ (value (processor, "Cutoff"), c.cutoff);
-        EXPECT_TRUE (othersAtDefault (processor, { "Cutoff" }));
+        EXPECT_TRUE (othersAtDefault (processor, "Cutoff"));
     }
 
     library.deleteRecursively();

@@ -17,10 +17,7 @@ namespace presettest
 
     const std::string fileHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n \r\n";
 
-    inline float value (VevareroAudioProcessor& processor, const juce::String& id)
-    {
-        return processor.valueTreeState.getRawParameterValue (id)->load();
-    }
+    inline float value (VevareroAudioProcessor& processor, const juce::String& id) { return processor.valueTreeState.getRawParameterValue (id)->load(); }
 
     inline void setValue (VevareroAudioProcessor& processor, const juce::String& id, float realValue)
     {
@@ -36,16 +33,15 @@ namespace presettest
     }
 
     /** Every parameter finite and in its range, and every one but the named at its default. */
-    inline testing::AssertionResult othersAtDefault (VevareroAudioProcessor& processor, std::initializer_list<const char*> named)
+    inline testing::AssertionResult othersAtDefault (VevareroAudioProcessor& processor, const juce::String& named)
     {
         for (auto* p : processor.getParameters())
         {
             auto& ranged = dynamic_cast<juce::RangedAudioParameter&> (*p);
             const auto real = value (processor, ranged.paramID);
-            const auto isNamed = std::any_of (named.begin(), named.end(), [&] (const char* id) { return ranged.paramID == id; });
 
             if (! std::isfinite (real) || real < ranged.getNormalisableRange().start || real > ranged.getNormalisableRange().end
-                || (! isNamed && real != ranged.convertFrom0to1 (ranged.getDefaultValue())))
+                || (ranged.paramID != named && real != ranged.convertFrom0to1 (ranged.getDefaultValue())))
                 return testing::AssertionFailure() << ranged.paramID << " holds " << real;
         }
         return testing::AssertionSuccess();
@@ -79,10 +75,7 @@ namespace presettest
         return std::string (static_cast<const char*> (block.getData()), block.getSize());
     }
 
-    inline std::string littleEndian32 (juce::uint32 v)
-    {
-        return { (char) (v & 0xff), (char) (v >> 8 & 0xff), (char) (v >> 16 & 0xff), (char) (v >> 24) };
-    }
+    inline std::string littleEndian32 (juce::uint32 v) { return { (char) v, (char) (v >> 8), (char) (v >> 16), (char) (v >> 24) }; }
 
     /** A host-state blob around the given text, its length field matching. */
     inline std::string blob (const std::string& text)

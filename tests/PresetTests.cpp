@@ -93,14 +93,12 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
     // file or state beyond it: such a document must be refused at once.
     const std::string cutoff = "<PARAM id=\"Cutoff\" value=\"500\"/>";
     auto withNote = [] (const std::string& note) { return "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"" + note + "\"/></Vevarero>"; };
-    auto nested = [&cutoff] (int depth, const std::string& attribute, const std::string& inner = {})
+    // A root holding the cutoff, depth - 1 levels of elements and, innermost, the child repeated.
+    auto nested = [&cutoff] (int depth, const std::string& attribute, const juce::String& child = {}, size_t count = 0)
     {
-        std::string open, close;
-        for (int i = 1; i < depth; ++i) { open += "<a" + attribute + ">"; close += "</a>"; }
-        return "<Vevarero>" + cutoff + open + inner + close + "</Vevarero>";
+        const auto open = juce::String::repeatedString ("<a" + attribute + ">", depth - 1), close = juce::String::repeatedString ("</a>", depth - 1);
+        return "<Vevarero>" + cutoff + (open + juce::String::repeatedString (child, (int) count) + close).toStdString() + "</Vevarero>";
     };
-    auto repeated = [] (const std::string& text, size_t count) { std::string all; while (count-- > 0) all += text; return all; };
-    // The first 'e' with an accent stands for the given code unit, so that a surrogate can stand alone.
     // The text in UTF-16, its first e-acute replaced by the given code unit (a lone surrogate, say).
     auto utf16 = [] (const std::string& utf8, bool bigEndian, char16_t eAcute = 0xe9)
     {
@@ -124,13 +122,13 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
     struct Case { const char* what; std::string text; float cutoff; const char* note = nullptr; bool fileOnly = false; };
     const Case cases[] = {
         { "empty", "", refused }, { "no XML", "just some words", refused }, { "unclosed", "<Vevarero>" + cutoff, refused },
-        { "instruction then text", "<r><?" "?>r</r>", 11000.0f },
+        { "instruction then text", "<r><?" "?>r</r>", 11000.0f }, { "513 levels", nested (513, ""), refused },
         { "entity with an instruction", "<!DOCTYPE a [<!ENTITY x \"<b><?p?>t</b>\">]><a><PARAM id=\"Cutoff\" value=\"600\"/>&x;</a>", 600.0f },
         { "reference cut off by the end", "<Vevarero>" + cutoff + "&#x", refused },
         { "entity name holding markup", "<Vevarero>" + cutoff + "&<a>&#1;</a></Vevarero>", 500.0f },
         { "references to no character", withNote ("&#55296;&#x110000;&#0;&#x41;"), 900.0f, " #55296; #x110000; #0;A" },
         { "512 levels, markup in quotes", nested (512, " b=\"/>\" c='>'"), 500.0f },
-        { "513 levels", nested (513, ""), refused }, { "15000 levels, markup in quotes", nested (15000, " b=\"/>\""), refused },
+        { "15000 levels, markup in quotes", nested (15000, " b=\"/>\""), refused },
         { "UTF-8 with byte-order mark", "\xef\xbb\xbf" + withNote ("caf\xc3\xa9"), 900.0f, "caf\xc3\xa9", true },
         { "UTF-16 little-endian", utf16 (withNote ("caf\xc3\xa9"), false), 900.0f, "caf\xc3\xa9", true },
         { "UTF-16 big-endian, lone surrogate", utf16 (withNote ("caf\xc3\xa9"), true, 0xdc00), 900.0f, "caf\xef\xbf\xbd", true },
@@ -147,10 +145,10 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
           "a\xef\xbf\xbd" "b\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd" },
         { "escaped five times over, fitting", withNote (std::string (longest / 5 - 2000, '^')), 900.0f },
         { "escaped five times over, too long", withNote (std::string (longest / 5 + 100, '^')), refused },
-        { "values filled in, fitting", nested (1, "", repeated ("<P id=\"Bits\"/>", longest / 40)), 500.0f },
-        { "values filled in, too long", nested (1, "", repeated ("<P id=\"Bits\"/>", longest / 20)), refused },
-        { "indented deep, fitting", nested (299, "", repeated ("<b/>", 100)), 500.0f },
-        { "indented deep, too long", nested (299, "", repeated ("<b/>", 1500)), refused },
+        { "values filled in, fitting", nested (1, "", "<P id=\"Bits\"/>", longest / 40), 500.0f },
+        { "values filled in, too long", nested (1, "", "<P id=\"Bits\"/>", longest / 20), refused },
+        { "indented deep, fitting", nested (299, "", "<b/>", 100), 500.0f },
+        { "indented deep, too long", nested (299, "", "<b/>", 1500), refused },
     };
 
     for (const auto route : { Route::presetFile, Route::hostState })
@@ -181,14 +179,13 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
 
 TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
 {
-    struct Case { const char* id; const char* attribute; float expected; const char* tag = "PARAM"; };
+    // A null value leaves the attribute out; a "Knob" carries the ID, and the parameters read any child that does.
+    struct Case { const char* id; const char* value; float expected; const char* tag = "PARAM"; };
     const Case cases[] = {
-        { "Cutoff", " value=\"nan\"", 11000.0f }, { "Cutoff", " value=\"1e999\"", 11000.0f }, { "Cutoff", "", 11000.0f },
-        { "Cutoff", " value=\"5e9535522460\"", 11000.0f }, { "Cutoff", " value=\"12abc\"", 11000.0f },
-        { "Cutoff", " value=\"nan\"", 11000.0f, "Knob" }, // the parameters read any child carrying their ID
-        { "Cutoff", " value=\" 500 \"", 500.0f }, { "Cutoff", " value=\"5e-000000000002\"", 80.0f }, { "Cutoff", " value=\"99999\"", 18000.0f },
-        { "Filter_Type", " value=\"7\"", 3.0f }, { "Filter_Type", " value=\"-2\"", 0.0f }, { "Bits", " value=\"0\"", 1.0f },
-        { "Bits", " value=\"inf\"", 16.0f }, { "Amplitude", " value=\"-1e300\"", -60.0f },
+        { "Cutoff", "nan", 11000.0f }, { "Cutoff", "1e999", 11000.0f }, { "Cutoff", nullptr, 11000.0f }, { "Cutoff", "5e9535522460", 11000.0f },
+        { "Cutoff", "12abc", 11000.0f }, { "Cutoff", "nan", 11000.0f, "Knob" }, { "Cutoff", " 500 ", 500.0f }, { "Cutoff", "5e-000000000002", 80.0f },
+        { "Cutoff", "99999", 18000.0f }, { "Filter_Type", "7", 3.0f }, { "Filter_Type", "-2", 0.0f }, { "Bits", "0", 1.0f },
+        { "Bits", "inf", 16.0f }, { "Amplitude", "-1e300", -60.0f },
     };
 
     for (const auto route : { Route::presetFile, Route::hostState })
@@ -198,9 +195,8 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
 
         for (const auto& c : cases)
         {
-            const auto what = std::string (fromHost ? "host state: " : "preset file: ") + c.tag + " " + c.id + c.attribute;
-            const auto document = wrap (route, std::string ("<Other><Extra foo=\"bar\"/><Preset_Name Preset_Name=\"From a host\"/><")
-                                                   + c.tag + " id=\"" + c.id + "\"" + c.attribute + "/></Other>");
+            const auto element = std::string ("<") + c.tag + " id=\"" + c.id + "\"" + (c.value != nullptr ? std::string (" value=\"") + c.value + "\"" : "") + "/>";
+            const auto what = std::string (fromHost ? "host state: " : "preset file: ") + element;
             moveAllAwayFromDefaults (processor);
             processor.presetName = "INIT";
 
@@ -208,9 +204,9 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
             // from the tree, so nothing but the load itself keeps the raw number out of the next save.
             for (const auto* pass : { " loaded once", " loaded twice" })
             {
-                EXPECT_EQ (load (processor, route, document), "") << what << pass;
+                EXPECT_EQ (load (processor, route, wrap (route, "<Other><Extra foo=\"bar\"/><Preset_Name Preset_Name=\"From a host\"/>" + element + "</Other>")), "");
                 EXPECT_EQ (value (processor, c.id), c.expected) << what << pass;
-                EXPECT_TRUE (othersAtDefault (processor, { c.id })) << what << pass;
+                EXPECT_TRUE (othersAtDefault (processor, c.id)) << what << pass;
 
                 // Any root is taken and extra children stay; only the host state carries a name.
                 EXPECT_EQ (countNameElements (processor.valueTreeState.state), fromHost ? 0 : 1) << what;
@@ -225,5 +221,4 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
             }
         }
     }
-
 }
