@@ -3,7 +3,6 @@
 
 using namespace presettest;
 
-//==============================================================================
 TEST (PresetFileFormat, WritesTheExactBytes)
 {
     struct Case { juce::var value; const char* written; };
@@ -41,6 +40,24 @@ TEST (PresetFileFormat, WritesTheExactBytes)
     EXPECT_EQ (save (processor, Route::presetFile), documentOf (2, Route::presetFile, "500.0"));
     setValue (processor, "Cutoff", 4560.0f); // just now, before the tree's timer has caught up
     EXPECT_EQ (save (processor, Route::presetFile), documentOf (2, Route::presetFile, "4560"));
+
+    // The host's copy: the same tree on one line, then the preset's name, which comes back whole.
+    const std::pair<juce::String, std::string> names[] = {
+        { "INIT", "INIT" }, { "", "" }, { "a & <b> \"c\" 'd'", "a &amp; &lt;b&gt; &quot;c&quot; 'd'" },
+        { juce::String::fromUTF8 ("line\nbreak\r\ttab \xc3\x84\xc3\xa9\xe2\x82\xac \xf0\x9f\x8e\xb5 ^`"),
+          "line&#10;break&#13;&#9;tab &#196;&#233;&#8364; &#127925; &#94;&#96;" },
+    };
+
+    for (const auto& [name, stored] : names)
+    {
+        VevareroAudioProcessor restored;
+        processor.presetName = name;
+        const auto bytes = save (processor, Route::hostState);
+        EXPECT_EQ (bytes, documentOf (2, Route::hostState, "4560", stored));
+        EXPECT_TRUE (takes (restored, Route::hostState, bytes));
+        EXPECT_EQ (restored.presetName, name);
+        EXPECT_EQ (save (restored, Route::hostState), bytes) << stored;
+    }
 }
 
 TEST (PresetFileFormat, FailuresAreReportedAndWriteNothing)
@@ -62,27 +79,6 @@ TEST (PresetFileFormat, FailuresAreReportedAndWriteNothing)
 
     EXPECT_EQ (readBytes (blocked.getChildFile ("inside.txt")), "kept");
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1) << "something written or left behind";
-}
-
-//==============================================================================
-TEST (PresetAndHostState, FuzzFindingsThatOnceTookGigabytesAreRefusedQuickly)
-{
-    // The fuzzers' seeds include inputs that once made JUCE expand an entity without bound: as
-    // preset files (.glp) and as host states (.bin). Each must now be refused, and quickly.
-    int found[2] = {};
-
-    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (VEVARERO_FUZZ_CORPUS_DIR), true, "entity-expansion*"))
-    {
-        const auto route = entry.getFile().hasFileExtension ("bin") ? Route::hostState : Route::presetFile;
-        const auto started = juce::Time::getMillisecondCounterHiRes();
-        VevareroAudioProcessor processor;
-        EXPECT_FALSE (takes (processor, route, readBytes (entry.getFile()))) << entry.getFile().getFileName();
-        ++found[(int) route];
-        // Generous for a sanitised build; unbounded, these ran until memory ran out.
-        EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 5000.0) << entry.getFile().getFileName();
-    }
-
-    EXPECT_GE (std::min (found[0], found[1]), 2);
 }
 
 TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
@@ -175,6 +171,22 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
             EXPECT_TRUE (save (again, route) == saved) << what; // too long to print
         }
     }
+
+    // The fuzzers' seeds include inputs that once made JUCE expand an entity without bound, as
+    // preset files (.glp) and host states (.bin): each must be refused, and quickly.
+    int found[2] = {};
+
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (VEVARERO_FUZZ_CORPUS_DIR), true, "entity-expansion*"))
+    {
+        const auto route = entry.getFile().hasFileExtension ("bin") ? Route::hostState : Route::presetFile;
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+        VevareroAudioProcessor processor;
+        EXPECT_FALSE (takes (processor, route, readBytes (entry.getFile()))) << entry.getFile().getFileName();
+        EXPECT_LT (juce::Time::getMillisecondCounterHiRes() - started, 5000.0) << entry.getFile().getFileName(); // sanitised builds too
+        ++found[(int) route];
+    }
+
+    EXPECT_GE (std::min (found[0], found[1]), 2);
 }
 
 TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
@@ -212,6 +224,10 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
                 EXPECT_EQ (countNameElements (processor.valueTreeState.state), fromHost ? 0 : 1) << what;
                 EXPECT_EQ (processor.presetName, fromHost ? "From a host" : "INIT") << what;
 
+                // A tree read from a file may hold a name element; the host's copy carries the current name alone.
+                const auto state = save (processor, Route::hostState);
+                EXPECT_EQ (state.find ("Preset_Name="), state.rfind ("Preset_Name=\"" + processor.presetName.toStdString() + "\"/></Other>")) << what;
+
                 const auto saved = save (processor, route);
                 EXPECT_EQ (saved.find (fromHost ? "<Other><Extra foo=\"bar\"/>" : "<Other>\r\n  <Extra foo=\"bar\"/>\r\n"), fromHost ? 8u : fileHeader.size()) << what;
                 const auto xml = juce::parseXML (saved.substr (fromHost ? 8 : 0, saved.size() - (fromHost ? 9 : 0)));
@@ -220,5 +236,43 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
                 EXPECT_EQ (child->getStringAttribute ("value").getFloatValue(), c.expected) << what << pass << ": " << child->getStringAttribute ("value");
             }
         }
+    }
+}
+
+TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
+{
+    auto withName = [] (const std::string& element) { return blob ("<Vevarero>" + element + "<PARAM id=\"Cutoff\" value=\"500\"/><PARAM id=\"Bits\" value=\"4\"/></Vevarero>"); };
+    const auto good = withName ("<Preset_Name Preset_Name=\"New\"/>");
+    auto withLength = [&good] (juce::uint32 length) { return good.substr (0, 4) + littleEndian32 (length) + good.substr (8); };
+
+    struct Case { const char* what; std::string bytes; juce::String name; bool refused = false; };
+    const Case cases[] = {
+        { "as written", good, "New" }, { "no element", withName (""), "Old" },
+        { "tag in lower case", withName ("<preset_name Preset_Name=\"Lower\"/>"), "Lower" },
+        { "tag in upper case", withName ("<PRESET_NAME Preset_Name=\"Upper\"/>"), "Upper" },
+        { "attribute in another case", withName ("<Preset_Name preset_name=\"Wrong case\"/>"), "" },
+        { "no attribute", withName ("<Preset_Name/>"), "" },
+        { "two elements", withName ("<Preset_Name Preset_Name=\"First\"/><Preset_Name Preset_Name=\"Second\"/>"), "First" },
+        { "second element carrying a parameter's ID", withName ("<Preset_Name Preset_Name=\"First\"/><Preset_Name id=\"Bits\" value=\"8\"/>"), "First" },
+        { "broken UTF-8", withName ("<Preset_Name Preset_Name=\"a\xff" "b\"/>"), juce::String::fromUTF8 ("a\xef\xbf\xbd" "b") },
+        { "length larger than the data", withLength (100000), "New" },
+        { "four bytes", good.substr (0, 4), "Old", true }, { "header only", good.substr (0, 8), "Old", true },
+        { "length zero", withLength (0), "Old", true }, { "negative length", withLength (0x80000000u), "Old", true },
+        { "length cutting the text short", withLength (20), "Old", true }, { "not XML", blob ("Vevarero, Cutoff 500"), "Old", true },
+        { "bad magic", littleEndian32 (qrvx::stateBlobMagic + 1) + good.substr (4), "Old", true },
+        { "zero byte inside the text", good.substr (0, 20) + '\0' + good.substr (21), "Old", true },
+        { "dangling multi-byte sequence", good.substr (0, 4) + littleEndian32 (3) + "<\xf0\x9f", "Old", true },
+    };
+
+    for (const auto& c : cases)
+    {
+        VevareroAudioProcessor processor;
+        EXPECT_EQ (takes (processor, Route::hostState, c.bytes), ! c.refused) << c.what;
+        EXPECT_EQ (processor.presetName, c.name) << c.what;
+        EXPECT_TRUE (c.refused || (value (processor, "Cutoff") == 500.0f && value (processor, "Bits") == 4.0f)) << c.what;
+
+        // No name element stays in the tree: a parameter could bind to one by its ID, and the next
+        // save, which drops them all, would lose that parameter's value.
+        EXPECT_EQ (countNameElements (processor.valueTreeState.state), 0) << c.what;
     }
 }
