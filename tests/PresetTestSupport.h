@@ -49,8 +49,7 @@ namespace presettest
 
     inline int countNameElements (const juce::ValueTree& tree)
     {
-        return (int) std::count_if (tree.begin(), tree.end(), [] (const juce::ValueTree& child)
-                                    { return child.getType().toString().equalsIgnoreCase ("Preset_Name"); });
+        return (int) std::count_if (tree.begin(), tree.end(), [] (auto child) { return child.getType().toString().equalsIgnoreCase ("Preset_Name"); });
     }
 
     /** An empty folder for one test's files inside the build tree. */
@@ -117,15 +116,14 @@ namespace presettest
     /** Loads bytes as the route carries them; returns the error that loading a preset file reports. */
     inline juce::String load (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
     {
-        if (route == Route::hostState)
-        {
-            processor.setStateInformation (bytes.data(), (int) bytes.size());
-            return {};
-        }
-
         const auto file = freshFolder ("route").getChildFile ("loaded.glp");
         writeBytes (file, bytes);
-        return PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage();
+
+        if (route == Route::presetFile)
+            return PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage();
+
+        processor.setStateInformation (bytes.data(), (int) bytes.size());
+        return {};
     }
 
     /** Loads into a processor holding a cutoff of 1234 and the name "Old". True when the load
@@ -144,14 +142,16 @@ namespace presettest
         return took;
     }
 
+    /** Whatever the file or the host's block held before is replaced. */
     inline std::string save (VevareroAudioProcessor& processor, Route route)
     {
         const auto file = freshFolder ("route").getChildFile ("saved.glp");
+        writeBytes (file, std::string (5000, 'x'));
 
         if (route == Route::presetFile)
             return PresetsManager::savePreset (processor.valueTreeState, file).wasOk() ? readBytes (file) : "(not saved)";
 
-        juce::MemoryBlock block (10000, true); // whatever the host's block held is replaced
+        juce::MemoryBlock block (10000, true);
         processor.getStateInformation (block);
         return std::string (static_cast<const char*> (block.getData()), block.getSize());
     }
