@@ -1,7 +1,149 @@
-#include "PresetTestSupport.h"
 #include "presets/ParameterTreeXml.h"
+#include "presets/PresetsManager.h"
+#include "presets/StateBlobLayout.h"
+#include "processor/PluginProcessor.h"
 
-using namespace presettest;
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using qrvx::PresetsManager;
+
+namespace
+{
+    const std::string fileHeader = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n \r\n";
+
+    float value (VevareroAudioProcessor& processor, const juce::String& id) { return processor.valueTreeState.getRawParameterValue (id)->load(); }
+
+    void setValue (VevareroAudioProcessor& processor, const juce::String& id, float realValue)
+    {
+        auto* p = processor.valueTreeState.getParameter (id);
+        p->setValueNotifyingHost (p->convertTo0to1 (realValue));
+    }
+
+    /** Moves every parameter away from its default, so that a load visibly sets or resets each. */
+    void moveAllAwayFromDefaults (VevareroAudioProcessor& processor)
+    {
+        for (auto* p : processor.getParameters())
+            p->setValueNotifyingHost (p->getDefaultValue() > 0.5f ? 0.0f : 1.0f);
+    }
+
+    /** Every parameter finite and in its range, and every one but the named at its default. */
+    testing::AssertionResult othersAtDefault (VevareroAudioProcessor& processor, const juce::String& named)
+    {
+        for (auto* p : processor.getParameters())
+        {
+            auto& ranged = dynamic_cast<juce::RangedAudioParameter&> (*p);
+            const auto real = value (processor, ranged.paramID);
+
+            if (! std::isfinite (real) || real < ranged.getNormalisableRange().start || real > ranged.getNormalisableRange().end
+                || (ranged.paramID != named && real != ranged.convertFrom0to1 (ranged.getDefaultValue())))
+                return testing::AssertionFailure() << ranged.paramID << " holds " << real;
+        }
+        return testing::AssertionSuccess();
+    }
+
+    /** An empty folder for one test's files inside the build tree. */
+    juce::File freshFolder (const juce::String& name)
+    {
+        auto folder = juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile ("presets").getChildFile (name);
+        folder.deleteRecursively();
+        folder.createDirectory();
+        return folder;
+    }
+
+    void writeBytes (const juce::File& file, const std::string& bytes)
+    {
+        file.getParentDirectory().createDirectory();
+        ASSERT_TRUE (file.replaceWithData (bytes.data(), bytes.size())) << file.getFullPathName();
+    }
+
+    std::string readBytes (const juce::File& file)
+    {
+        juce::MemoryBlock block;
+        return file.loadFileAsData (block) ? std::string (static_cast<const char*> (block.getData()), block.getSize()) : std::string();
+    }
+
+    std::string littleEndian32 (juce::uint32 v) { return { (char) v, (char) (v >> 8), (char) (v >> 16), (char) (v >> 24) }; }
+
+    /** A host-state blob around the given text, its length field matching. */
+    std::string blob (const std::string& text) { return littleEndian32 (qrvx::stateBlobMagic) + littleEndian32 ((juce::uint32) text.size()) + text + '\0'; }
+
+    /** The two ways a parameter tree travels: as a preset file and as the host's state. */
+    enum class Route { presetFile, hostState };
+
+    std::string wrap (Route route, const std::string& document) { return route == Route::hostState ? blob (document) : document; }
+
+    // Every parameter in creation order: the text a new processor writes, and a hand-written value
+    // on the parameter's grid, some in forms the writer itself would not produce.
+    const char* const parameterRows[][3] = {
+        { "Cutoff", "11000", "500.0" }, { "Resonance", "0", "50" }, { "Filter_Type", "0", "2" },
+        { "Drive", "0", "25" }, { "Distortion_Routing", "0", "1" }, { "Rate", "0", "32" }, { "Bits", "16", "8" },
+        { "LoFi_Routing", "0", "1" }, { "Amplitude", "0", "-60" }, { "Dry_Wet_Mix", "100", "075" },
+        { "LFO_1_Rate", "1", "2" }, { "LFO_1_Synced_Rate", "3", "5" }, { "LFO_1_Sync", "0", "1" }, { "LFO_1_Wave", "0", "4" },
+        { "LFO_2_Rate", "1", "0.01" }, { "LFO_2_Synced_Rate", "3", "17" }, { "LFO_2_Sync", "0", "1" }, { "LFO_2_Wave", "0", "6" },
+        { "LFOs_Mix", "50", "20" }, { "Cutoff_Mod_Source", "0", "1" }, { "Cutoff_Mod_Depth", "0", "0.5" },
+        { "Resonance_Mod_Source", "0", "2" }, { "Resonance_Mod_Depth", "0", "1" }, { "Rate_Mod_Source", "0", "3" },
+        { "Rate_Mod_Depth", "0", "0.25" }, { "Bits_Mod_Source", "0", "0" }, { "Bits_Mod_Depth", "0", "0" },
+        { "Dry_Wet_Mix_Mod_Source", "0", "3" }, { "Dry_Wet_Mix_Mod_Depth", "0", "1" },
+    };
+
+    /** The exact bytes of a column of the table with the given cutoff: a preset file, or a host state with the name. */
+    std::string documentOf (int column, Route route, const std::string& cutoff, const std::string& escapedName = {})
+    {
+        const auto file = route == Route::presetFile;
+        auto text = (file ? fileHeader : "") + "<Vevarero>" + (file ? "\r\n" : "");
+        for (const auto& row : parameterRows)
+            text += std::string (file ? "  " : "") + "<PARAM id=\"" + row[0] + "\" value=\"" + (std::string (row[0]) == "Cutoff" ? cutoff : row[column]) + "\"/>" + (file ? "\r\n" : "");
+        return file ? text + "</Vevarero>\r\n" : blob (text + "<Preset_Name Preset_Name=\"" + escapedName + "\"/></Vevarero>");
+    }
+
+    /** Loads bytes as the route carries them; returns the error that loading a preset file reports. */
+    juce::String load (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
+    {
+        const auto file = freshFolder ("route").getChildFile ("loaded.glp");
+        writeBytes (file, bytes);
+
+        if (route == Route::presetFile)
+            return PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage();
+
+        processor.setStateInformation (bytes.data(), (int) bytes.size());
+        return {};
+    }
+
+    /** Loads into a processor holding a cutoff of 1234 and the name "Old". True when the load took;
+        false when it changed nothing, which a preset file load must also report. */
+    bool takes (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
+    {
+        setValue (processor, "Cutoff", 1234.0f);
+        processor.presetName = "Old";
+        const auto before = processor.valueTreeState.copyState();
+        const auto error = load (processor, route, bytes);
+        const auto took = ! processor.valueTreeState.copyState().isEquivalentTo (before) || processor.presetName != "Old";
+
+        EXPECT_TRUE (route == Route::hostState || error == (took ? "" : "Invalid preset file supplied, could not load preset."))
+            << "the load reported \"" << error << "\"";
+        return took;
+    }
+
+    /** Whatever the file or the host's block held before is replaced. */
+    std::string save (VevareroAudioProcessor& processor, Route route)
+    {
+        const auto file = freshFolder ("route").getChildFile ("saved.glp");
+        writeBytes (file, std::string (5000, 'x'));
+
+        if (route == Route::presetFile)
+            return PresetsManager::savePreset (processor.valueTreeState, file).wasOk() ? readBytes (file) : "(not saved)";
+
+        juce::MemoryBlock block (10000, true);
+        processor.getStateInformation (block);
+        return std::string (static_cast<const char*> (block.getData()), block.getSize());
+    }
+}
 
 TEST (PresetFileFormat, WritesTheExactBytes)
 {
@@ -36,18 +178,15 @@ TEST (PresetFileFormat, WritesTheExactBytes)
         EXPECT_EQ (save (restored, Route::hostState), bytes) << stored;
     }
 
-    // Other values a tree may hold: numbers of any type, and text with characters to escape.
-    const std::pair<juce::var, std::string> others[] = {
-        { 11000.0, "11000" }, { (double) 0.1f, "0.10000000149011611938" }, { (double) -12.345f, "-12.345000267028808594" },
-        { -0.0, "-0" }, { 5, "5" }, { "11000.0", "11000.0" },
-        { juce::String::fromUTF8 ("a&b<c>\"d\"\ne^`\xc3\xa9\xe2\x82\xac' ok\t[@]"), "a&amp;b&lt;c&gt;&quot;d&quot;&#10;e&#94;&#96;&#233;&#8364;' ok&#9;[@]" },
-    };
+    // Other values a tree may hold: numbers of other types, text, and floats no shorter text gives back.
+    const std::pair<juce::var, std::string> others[] = { { 11000.0, "11000" }, { (double) 0.1f, "0.10000000149011611938" },
+        { (double) -12.345f, "-12.345000267028808594" }, { -0.0, "-0" }, { 5, "5" }, { "11000.0", "11000.0" } };
     auto expected = documentOf (2, Route::presetFile, "4560");
 
     for (const auto& [other, written] : others)
     {
         processor.valueTreeState.state.appendChild (juce::ValueTree ("X", { { "id", "x" }, { "value", other } }), nullptr);
-        expected.insert (expected.size() - 13, "  <X id=\"x\" value=\"" + written + "\"/>\r\n");
+        expected.insert (expected.rfind ("</Vevarero>"), "  <X id=\"x\" value=\"" + written + "\"/>\r\n");
     }
 
     EXPECT_EQ (save (processor, Route::presetFile), expected);
@@ -60,14 +199,12 @@ TEST (PresetFileFormat, FailuresAreReportedAndWriteNothing)
     writeBytes (blocked.getChildFile ("inside.txt"), "kept");
 
     VevareroAudioProcessor processor;
-    EXPECT_EQ (PresetsManager::savePreset (juce::ValueTree(), folder.getChildFile ("invalid.glp")).getErrorMessage(),
-               "Invalid preset data supplied, failed to save preset.");
+    EXPECT_EQ (PresetsManager::savePreset (juce::ValueTree(), folder.getChildFile ("invalid.glp")).getErrorMessage(), "Invalid preset data supplied, failed to save preset.");
 
     for (const auto& file : { folder.getChildFile ("missing/a.glp"), blocked })
     {
         EXPECT_EQ (PresetsManager::savePreset (processor.valueTreeState, file).getErrorMessage(), "Could not write preset to file.");
-        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage(),
-                   "Invalid preset file supplied, could not load preset.");
+        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage(), "Invalid preset file supplied, could not load preset.");
     }
 
     EXPECT_EQ (readBytes (blocked.getChildFile ("inside.txt")), "kept");
@@ -76,10 +213,9 @@ TEST (PresetFileFormat, FailuresAreReportedAndWriteNothing)
 
 TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
 {
-    // Unsafe input, left alone, makes JUCE's reader loop for ever, read past the end of its text,
-    // exhaust the stack or step past the end of a broken character. And saving indents, escapes,
-    // fills in values and adds children, so a document well within the size limit can become a
-    // file or state beyond it: such a document must be refused at once.
+    // Unsafe input, left alone, makes JUCE's reader loop for ever, read past the end of its text, exhaust
+    // the stack or step past the end of a broken character. And saving indents, escapes, fills in values
+    // and adds children: a document that would outgrow the size limit once written back is refused at once.
     const std::string cutoff = "<PARAM id=\"Cutoff\" value=\"500\"/>";
     auto withNote = [] (const std::string& note) { return "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"" + note + "\"/></Vevarero>"; };
     // A root holding the cutoff, depth - 1 levels of elements and, innermost, the child repeated.
@@ -214,7 +350,6 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
                 EXPECT_TRUE (othersAtDefault (processor, c.id)) << what << pass;
 
                 // Any root is taken and extra children stay; only the host state carries a name.
-                EXPECT_EQ (countNameElements (processor.valueTreeState.state), fromHost ? 0 : 1) << what;
                 EXPECT_EQ (processor.presetName, fromHost ? "From a host" : "INIT") << what;
 
                 // A tree read from a file may hold a name element; the host's copy carries the current name alone.
@@ -240,18 +375,17 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
 
     struct Case { const char* what; std::string bytes; juce::String name; bool refused = false; };
     const Case cases[] = {
-        { "as written", good, "New" }, { "no element", withName (""), "Old" },
+        { "as written", good, "New" }, { "no element", withName (""), "Old" }, { "no attribute", withName ("<Preset_Name/>"), "" },
         { "tag in lower case", withName ("<preset_name Preset_Name=\"Lower\"/>"), "Lower" },
         { "tag in upper case", withName ("<PRESET_NAME Preset_Name=\"Upper\"/>"), "Upper" },
         { "attribute in another case", withName ("<Preset_Name preset_name=\"Wrong case\"/>"), "" },
-        { "no attribute", withName ("<Preset_Name/>"), "" },
         { "two elements", withName ("<Preset_Name Preset_Name=\"First\"/><Preset_Name Preset_Name=\"Second\"/>"), "First" },
         { "second element carrying a parameter's ID", withName ("<Preset_Name Preset_Name=\"First\"/><Preset_Name id=\"Bits\" value=\"8\"/>"), "First" },
         { "broken UTF-8", withName ("<Preset_Name Preset_Name=\"a\xff" "b\"/>"), juce::String::fromUTF8 ("a\xef\xbf\xbd" "b") },
         { "length larger than the data", withLength (100000), "New" },
-        { "four bytes", good.substr (0, 4), "Old", true }, { "header only", good.substr (0, 8), "Old", true },
-        { "length zero", withLength (0), "Old", true }, { "negative length", withLength (0x80000000u), "Old", true },
-        { "length cutting the text short", withLength (20), "Old", true }, { "not XML", blob ("Vevarero, Cutoff 500"), "Old", true },
+        { "four bytes", good.substr (0, 4), "Old", true }, { "header only", good.substr (0, 8), "Old", true }, { "length zero", withLength (0), "Old", true },
+        { "negative length", withLength (0x80000000u), "Old", true }, { "length cutting the text short", withLength (20), "Old", true },
+        { "not XML", blob ("Vevarero, Cutoff 500"), "Old", true },
         { "bad magic", littleEndian32 (qrvx::stateBlobMagic + 1) + good.substr (4), "Old", true },
         { "zero byte inside the text", good.substr (0, 20) + '\0' + good.substr (21), "Old", true },
         { "dangling multi-byte sequence", good.substr (0, 4) + littleEndian32 (3) + "<\xf0\x9f", "Old", true },
@@ -266,6 +400,57 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
 
         // No name element stays in the tree: a parameter could bind to one by its ID, and the next
         // save, which drops them all, would lose that parameter's value.
-        EXPECT_EQ (countNameElements (processor.valueTreeState.state), 0) << c.what;
+        for (const auto& child : processor.valueTreeState.state)
+            EXPECT_FALSE (child.getType().toString().equalsIgnoreCase ("Preset_Name")) << c.what;
     }
+}
+
+// This test fills the presets folder itself, so ctest runs it with a home folder of its own and
+// never alongside another (see tests/CMakeLists.txt).
+TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    const auto* account = getpwuid (getuid());
+
+    if (account == nullptr || home == juce::File (account->pw_dir) || home == juce::File ("/"))
+        GTEST_SKIP() << "HOME must point at a scratch folder; this test rewrites the presets folder";
+
+    const auto library = home.getChildFile ("Library"), folder = library.getChildFile ("Audio/Presets/Ririvud/Vevarero");
+    const char *userDefault = "<Vevarero><PARAM id=\"Cutoff\" value=\"1000\"/></Vevarero>", *zodadIde = "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/></Vevarero>";
+    const char *broken = "<Vevarero><PARAM", *aFolder = "/";
+
+    // Each file absent (null), a folder, or holding the text given.
+    struct Case { const char* what; const char* userDefaultFile; const char* zodadIdeFile; juce::String name; float cutoff; };
+    const Case cases[] = {
+        { "empty folder", nullptr, nullptr, "INIT", 11000.0f },
+        { "only Zodad_Ide", nullptr, zodadIde, "Zodad_Ide", 500.0f },
+        { "both", userDefault, zodadIde, "User_Default", 1000.0f },
+        { "User_Default.glp is a folder", aFolder, zodadIde, "Zodad_Ide", 500.0f },
+        { "unparsable User_Default", broken, zodadIde, "Zodad_Ide", 500.0f },
+        { "neither can be read", "", broken, "INIT", 11000.0f },
+        { "Zodad_Ide.glp is a folder", broken, aFolder, "INIT", 11000.0f },
+    };
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE (c.what);
+        library.deleteRecursively(); // the processor must create every level of the folder
+
+        for (const auto& [name, content] : { std::pair { "User_Default.glp", c.userDefaultFile }, std::pair { "Zodad_Ide.glp", c.zodadIdeFile } })
+        {
+            if (content == aFolder)
+                folder.getChildFile (name).getChildFile ("inside").createDirectory();
+            else if (content != nullptr)
+                writeBytes (folder.getChildFile (name), content);
+        }
+
+        VevareroAudioProcessor processor;
+        EXPECT_TRUE (folder.isDirectory());
+        EXPECT_EQ (processor.presetName, c.name);
+        EXPECT_EQ (processor.presetFilePath, c.name == "INIT" ? juce::String() : folder.getChildFile (c.name + ".glp").getFullPathName());
+        EXPECT_EQ (value (processor, "Cutoff"), c.cutoff);
+        EXPECT_TRUE (othersAtDefault (processor, "Cutoff"));
+    }
+
+    library.deleteRecursively();
 }
