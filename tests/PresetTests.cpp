@@ -210,13 +210,13 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
     // Unsafe input, left alone, makes JUCE's reader loop for ever, read past the end of its text, exhaust
     // the stack or step past the end of a broken character. And saving indents, escapes, fills in values
     // and adds children: a document that would outgrow the size limit once written back is refused at once.
-    const std::string cutoff = "<PARAM id=\"Cutoff\" value=\"500\"/>";
+    const std::string body = "<PARAM id=\"Cutoff\" value=\"500\"/><Preset_Name Preset_Name=\"Read\"/>"; // a refusal keeps the old name too
     auto withNote = [] (const std::string& note) { return "<Vevarero><PARAM id=\"Cutoff\" value=\"900\"/><PARAM id=\"Note\" value=\"" + note + "\"/></Vevarero>"; };
-    // A root holding the cutoff, depth - 1 levels of elements and, innermost, the child repeated.
-    auto nested = [&cutoff] (int depth, const std::string& attribute, const juce::String& child = {}, size_t count = 0)
+    // A root holding the cutoff and a name, depth - 1 levels of elements and, innermost, the child repeated.
+    auto nested = [&body] (int depth, const std::string& attribute, const juce::String& child = {}, size_t count = 0)
     {
         const auto open = juce::String::repeatedString ("<a" + attribute + ">", depth - 1), close = juce::String::repeatedString ("</a>", depth - 1);
-        return "<Vevarero>" + cutoff + (open + juce::String::repeatedString (child, (int) count) + close).toStdString() + "</Vevarero>";
+        return "<Vevarero>" + body + (open + juce::String::repeatedString (child, (int) count) + close).toStdString() + "</Vevarero>";
     };
     // The text in UTF-16, its first e-acute replaced by the given code unit (a lone surrogate, say).
     auto utf16 = [] (const std::string& utf8, bool bigEndian, char16_t eAcute = 0xe9)
@@ -230,9 +230,9 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
         return bytes;
     };
     // A document of exactly the given length, padded by a comment.
-    auto padded = [&cutoff] (size_t length)
+    auto padded = [&body] (size_t length)
     {
-        const std::string head = "<Vevarero>" + cutoff + "<!--", tail = "--></Vevarero>";
+        const std::string head = "<Vevarero>" + body + "<!--", tail = "--></Vevarero>";
         return head + std::string (length - head.size() - tail.size(), ' ') + tail;
     };
     const auto longest = qrvx::maximumDocumentSize;
@@ -240,11 +240,11 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
 
     struct Case { const char* what; std::string text; float cutoff; const char* note = nullptr; bool fileOnly = false; };
     const Case cases[] = {
-        { "empty", "", refused }, { "no XML", "just some words", refused }, { "unclosed", "<Vevarero>" + cutoff, refused },
+        { "empty", "", refused }, { "no XML", "just some words", refused }, { "unclosed", "<Vevarero>" + body, refused },
         { "instruction then text", "<r><?" "?>r</r>", 11000.0f }, { "513 levels", nested (513, ""), refused },
         { "entity with an instruction", "<!DOCTYPE a [<!ENTITY x \"<b><?p?>t</b>\">]><a><PARAM id=\"Cutoff\" value=\"600\"/>&x;</a>", 600.0f },
-        { "reference cut off by the end", "<Vevarero>" + cutoff + "&#x", refused },
-        { "entity name holding markup", "<Vevarero>" + cutoff + "&<a>&#1;</a></Vevarero>", 500.0f },
+        { "reference cut off by the end", "<Vevarero>" + body + "&#x", refused },
+        { "entity name holding markup", "<Vevarero>" + body + "&<a>&#1;</a></Vevarero>", 500.0f },
         { "references to no character", withNote ("&#55296;&#x110000;&#0;&#x41;"), 900.0f, " #55296; #x110000; #0;A" },
         { "512 levels, markup in quotes", nested (512, " b=\"/>\" c='>'"), 500.0f },
         { "15000 levels, markup in quotes", nested (15000, " b=\"/>\""), refused },
@@ -256,10 +256,10 @@ TEST (PresetAndHostState, ReadsWhatCanBeReadSafelyAndRefusesTheRest)
         { "one byte too long, UTF-16", utf16 (padded (longest + 1), true), refused, nullptr, true },
         { "file too large for any document, however it ends", withNote ("x") + '\0' + std::string (2 * longest, ' '), refused, nullptr, true },
         { "broken bytes growing past the limit", padded (longest - 1) + "\xff", refused },
-        { "document type inside the first", "<!DOCTYPE a [<!DOCTYPE b [<!ENTITY x \"y\">]>]><a>" + cutoff + "&x;</a>", 500.0f },
-        { "document type never ending", "<!DOCTYPE a [<!ENTITY x \"y\"><a>" + cutoff + "</a>", refused },
-        { "second document type, defining an entity", "<!DOCTYPE a x>\n<!--c--><!DOCTYPE a [<!ENTITY x \"&x;&x;\">]><a v=\"&x;\">" + cutoff + "</a>", refused },
-        { "document type after the root", "<a>" + cutoff + "</a><!doctype a [<!ENTITY x \"y\">]>", refused },
+        { "document type inside the first", "<!DOCTYPE a [<!DOCTYPE b [<!ENTITY x \"y\">]>]><a>" + body + "&x;</a>", 500.0f },
+        { "document type never ending", "<!DOCTYPE a [<!ENTITY x \"y\"><a>" + body + "</a>", refused },
+        { "second document type, defining an entity", "<!DOCTYPE a x>\n<!--c--><!DOCTYPE a [<!ENTITY x \"&x;&x;\">]><a v=\"&x;\">" + body + "</a>", refused },
+        { "document type after the root", "<a>" + body + "</a><!doctype a [<!ENTITY x \"y\">]>", refused },
         { "stray, surrogate and overlong bytes", withNote ("a\xff" "b\xc3\xed\xa0\x80\xe0\x80\xaf"), 900.0f,
           "a\xef\xbf\xbd" "b\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd" },
         { "escaped five times over, fitting", withNote (std::string (longest / 5 - 2000, '^')), 900.0f },
