@@ -1,5 +1,6 @@
 #include "Footer.h"
 
+#include "EmbeddedDrawing.h"
 #include "HostQuirks.h"
 #include "look/QrvxColours.h"
 #include "presets/PresetsManager.h"
@@ -8,11 +9,6 @@
 
 namespace
 {
-    std::unique_ptr<juce::Drawable> drawableFrom (const char* svgData, int size)
-    {
-        return juce::Drawable::createFromImageData (svgData, (size_t) size);
-    }
-
     /** A proportion of a length, rounded to whole pixels. */
     int proportion (int length, float factor)
     {
@@ -32,15 +28,15 @@ namespace
 Footer::Footer (VevareroAudioProcessor& p)
     : processor (p)
 {
-    prevImage       = drawableFrom (VevareroBinaryData::footer_arrow_left_svg, VevareroBinaryData::footer_arrow_left_svgSize);
-    prevDownImage   = drawableFrom (VevareroBinaryData::footer_arrow_left_pressed_svg, VevareroBinaryData::footer_arrow_left_pressed_svgSize);
-    nextImage       = drawableFrom (VevareroBinaryData::footer_arrow_right_svg, VevareroBinaryData::footer_arrow_right_svgSize);
-    nextDownImage   = drawableFrom (VevareroBinaryData::footer_arrow_right_pressed_svg, VevareroBinaryData::footer_arrow_right_pressed_svgSize);
-    saveImage       = drawableFrom (VevareroBinaryData::footer_floppy_disk_svg, VevareroBinaryData::footer_floppy_disk_svgSize);
-    configImage     = drawableFrom (VevareroBinaryData::footer_cog_svg, VevareroBinaryData::footer_cog_svgSize);
-    randomImage     = drawableFrom (VevareroBinaryData::footer_random_arrows_question_mark_svg,
+    prevImage       = EmbeddedDrawing::load (VevareroBinaryData::footer_arrow_left_svg, VevareroBinaryData::footer_arrow_left_svgSize);
+    prevDownImage   = EmbeddedDrawing::load (VevareroBinaryData::footer_arrow_left_pressed_svg, VevareroBinaryData::footer_arrow_left_pressed_svgSize);
+    nextImage       = EmbeddedDrawing::load (VevareroBinaryData::footer_arrow_right_svg, VevareroBinaryData::footer_arrow_right_svgSize);
+    nextDownImage   = EmbeddedDrawing::load (VevareroBinaryData::footer_arrow_right_pressed_svg, VevareroBinaryData::footer_arrow_right_pressed_svgSize);
+    saveImage       = EmbeddedDrawing::load (VevareroBinaryData::footer_floppy_disk_svg, VevareroBinaryData::footer_floppy_disk_svgSize);
+    configImage     = EmbeddedDrawing::load (VevareroBinaryData::footer_cog_svg, VevareroBinaryData::footer_cog_svgSize);
+    randomImage     = EmbeddedDrawing::load (VevareroBinaryData::footer_random_arrows_question_mark_svg,
                                     VevareroBinaryData::footer_random_arrows_question_mark_svgSize);
-    randomDownImage = drawableFrom (VevareroBinaryData::footer_random_arrows_question_mark_pressed_svg,
+    randomDownImage = EmbeddedDrawing::load (VevareroBinaryData::footer_random_arrows_question_mark_pressed_svg,
                                     VevareroBinaryData::footer_random_arrows_question_mark_pressed_svgSize);
 
     isAbletonLive = qrvx::HostQuirks::isAbletonLive();
@@ -67,8 +63,8 @@ Footer::Footer (VevareroAudioProcessor& p)
     for (auto* button : { prevButton.get(), nextButton.get(), saveButton.get(), configButton.get(), randomButton.get() })
         addAndMakeVisible (button);
 
-    wordmarkDrawable = drawableFrom (VevareroBinaryData::ririvud_wordmark_svg, VevareroBinaryData::ririvud_wordmark_svgSize);
-    logoDrawable = drawableFrom (VevareroBinaryData::vevarero_logotype_svg, VevareroBinaryData::vevarero_logotype_svgSize);
+    wordmarkDrawable = EmbeddedDrawing::load (VevareroBinaryData::ririvud_wordmark_svg, VevareroBinaryData::ririvud_wordmark_svgSize);
+    logoDrawable = EmbeddedDrawing::load (VevareroBinaryData::vevarero_logotype_svg, VevareroBinaryData::vevarero_logotype_svgSize);
 
     presetListButton->setAlpha (0.0f);
 

@@ -3,6 +3,7 @@
 #include "Footer.h"
 
 #include "HostQuirks.h"
+#include "ParameterLink.h"
 #include "presets/PresetsManager.h"
 
 namespace qrvx
@@ -20,18 +21,6 @@ namespace
 
     // Older blocks are cut away before a new one is added, so the log never grows without end.
     constexpr juce::int64 crashLogMaxInitialSize = 128 * 1024;
-
-    /** Live records a change as a gesture of its own; every other host wants each write wrapped. */
-    void writeParameter (juce::AudioProcessorParameter& parameter, float normalisedValue, bool isAbletonLive)
-    {
-        if (! isAbletonLive)
-            parameter.beginChangeGesture();
-
-        parameter.setValueNotifyingHost (normalisedValue);
-
-        if (! isAbletonLive)
-            parameter.endChangeGesture();
-    }
 
     juce::String operatingSystemLine()
     {
@@ -149,7 +138,7 @@ void Footer::initializeParameters()
     const auto live = qrvx::HostQuirks::isAbletonLive();
 
     for (auto* parameter : processor.getParameters())
-        writeParameter (*parameter, parameter->getDefaultValue(), live);
+        ParameterLink::writeValue (parameter, parameter->getDefaultValue(), live);
 }
 
 void Footer::saveCurrentStateAsDefault()
@@ -220,9 +209,8 @@ void Footer::randomiseParameters (juce::Random& source)
         if (row.isSwitch)
             value = value > 0.5f ? 1.0f : 0.0f;
 
-        if (auto* parameter = processor.valueTreeState.getParameter (row.id))
-            writeParameter (*parameter, value, isAbletonLive);
-        else
-            jassertfalse; // every randomised ID is one of the processor's parameters
+        auto* parameter = processor.valueTreeState.getParameter (row.id);
+        jassert (parameter != nullptr); // every randomised ID is one of the processor's parameters
+        ParameterLink::writeValue (parameter, value, isAbletonLive);
     }
 }
