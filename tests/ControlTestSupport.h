@@ -22,15 +22,6 @@ protected:
     qrvx::QXLook look { scale };
 };
 
-/** A mouse event on a component, at a point in its own coordinates, pressed at downPosition. */
-inline juce::MouseEvent mouseEventOn (juce::Component& c, juce::Point<float> position, juce::ModifierKeys mods,
-                                      juce::Point<float> downPosition)
-{
-    const auto now = juce::Time::getCurrentTime();
-    return { juce::Desktop::getInstance().getMainMouseSource(), position, mods, juce::MouseInputSource::defaultPressure,
-             0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, downPosition, now, 1, false };
-}
-
 /** Presses at a point of a component, drags by dy (upwards when negative) and lets go. */
 inline void pressDragRelease (juce::Component& c, juce::Point<float> down, float dy, juce::ModifierKeys mods)
 {

@@ -119,15 +119,22 @@ inline juce::Image renderComponent (juce::Component& c)
     return image;
 }
 
+/** A mouse event on a component, at a point in its own coordinates, pressed at downPosition. */
+inline juce::MouseEvent mouseEventOn (juce::Component& c, juce::Point<float> position, juce::ModifierKeys mods,
+                                      juce::Point<float> downPosition)
+{
+    const auto now = juce::Time::getCurrentTime();
+    return { juce::Desktop::getInstance().getMainMouseSource(), position, mods, juce::MouseInputSource::defaultPressure,
+             0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, downPosition, now, 1, false };
+}
+
 /** Sends a full click (down and up) at a point in the component's own coordinates, through JUCE's
     own mouse event path for the given button(s).
 */
 inline void clickComponent (juce::Component& c, juce::Point<float> position,
                             juce::ModifierKeys buttons = juce::ModifierKeys::leftButtonModifier)
 {
-    const auto now = juce::Time::getCurrentTime();
-    const juce::MouseEvent event (juce::Desktop::getInstance().getMainMouseSource(), position, buttons,
-                                  juce::MouseInputSource::defaultPressure, 0.0f, 0.0f, 0.0f, 0.0f, &c, &c, now, position, now, 1, false);
+    const auto event = mouseEventOn (c, position, buttons, position);
     c.mouseDown (event);
     c.mouseUp (event);
 }
