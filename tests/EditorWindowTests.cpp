@@ -101,7 +101,7 @@ TEST_F (EditorWindowTest, EveryChildHasItsPlaceItsLookAndItsShadow)
     // quarter of its length.
     parameter ("LFOs_Mix").setValueNotifyingHost (0.25f);
     const auto bar = renderComponent (I::lfoMixSlider (e));
-    const auto yellowAt = [&] (float share) { return (bool) coloursNear (bar.getPixelAt ((int) (share * 181), 10), qrvx::QrvxColours::yellow, 24); };
+    const auto yellowAt = [&] (float share) { return (bool) coloursNear (bar.getPixelAt ((int) (share * 181), 10), qrvx::QrvxColours::yellow(), 24); };
     EXPECT_TRUE (yellowAt (0.37f) && ! yellowAt (0.12f) && ! yellowAt (0.62f));
 }
 
@@ -175,9 +175,9 @@ TEST_F (EditorWindowTest, DrawsBlackGapsFramedPanelsShadowedKnobsAndCablesUntilU
 
     // Each panel: a frame of 0xFF303030 on all four sides, and the title rule in its module's colour.
     const std::pair<juce::Component*, juce::Colour> panels[] = {
-        { &I::filterBackground (e), qrvx::QrvxColours::teal }, { &I::loFiBackground (e), qrvx::QrvxColours::green },
-        { &I::outputBackground (e), qrvx::QrvxColours::orange }, { &I::lfo1Background (e), qrvx::QrvxColours::yellow },
-        { &I::lfoMixBackground (e), qrvx::QrvxColours::yellow }, { &I::lfo2Background (e), qrvx::QrvxColours::yellow },
+        { &I::filterBackground (e), qrvx::QrvxColours::teal() }, { &I::loFiBackground (e), qrvx::QrvxColours::green() },
+        { &I::outputBackground (e), qrvx::QrvxColours::orange() }, { &I::lfo1Background (e), qrvx::QrvxColours::yellow() },
+        { &I::lfoMixBackground (e), qrvx::QrvxColours::yellow() }, { &I::lfo2Background (e), qrvx::QrvxColours::yellow() },
     };
 
     for (const auto& [panel, rule] : panels)

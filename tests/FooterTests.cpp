@@ -83,7 +83,7 @@ namespace
 
         VevareroAudioProcessor processor;
         Footer footer { processor };
-        const juce::File folder { PresetsManager::presetsFolderPath };
+        const juce::File folder { PresetsManager::presetsFolderPath() };
         juce::StringArray failures;
         juce::Array<juce::File> revealed, questions;
         std::function<void (bool)> pendingAnswer;
@@ -224,7 +224,7 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
         processor.presetName = current;
         juce::StringArray expected;
         for (const auto& name : names)
-            expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue.toString() : ""));
+            expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue().toString() : ""));
         EXPECT_EQ (describe (footer.createPresetListMenu (names)), expected);
     }
     const auto options = footer.presetListMenuOptions();

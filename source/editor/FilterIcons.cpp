@@ -13,9 +13,9 @@ FilterIcon::~FilterIcon() = default;
 
 void FilterIcon::paint (juce::Graphics& g)
 {
-    g.setColour (qrvx::QrvxColours::teal.withAlpha (static_cast<juce::uint8> (0x32)));
+    g.setColour (qrvx::QrvxColours::teal().withAlpha (static_cast<juce::uint8> (0x32)));
     g.fillPath (path);
-    g.setColour (qrvx::QrvxColours::teal);
+    g.setColour (qrvx::QrvxColours::teal());
     g.strokePath (path, juce::PathStrokeType (2.0f, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
 }
 

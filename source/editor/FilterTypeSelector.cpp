@@ -34,11 +34,11 @@ void FilterTypeSelector::mouseUp (const juce::MouseEvent& e)
 
 void FilterTypeSelector::paint (juce::Graphics& g)
 {
-    g.fillAll (qrvx::QrvxColours::dark_grey);
+    g.fillAll (qrvx::QrvxColours::dark_grey());
 }
 
 void FilterTypeSelector::paintOverChildren (juce::Graphics& g)
 {
-    g.setColour (qrvx::QrvxColours::grey);
+    g.setColour (qrvx::QrvxColours::grey());
     g.drawRect (getLocalBounds().toFloat(), 1.0f);
 }

@@ -113,7 +113,7 @@ void Footer::paint (juce::Graphics& g)
 
     g.fillAll (backgroundColour);
 
-    g.setColour (qrvx::QrvxColours::blue);
+    g.setColour (qrvx::QrvxColours::blue());
     g.fillRoundedRectangle ((float) proportion (w, 0.35f), (float) proportion (h, 0.2f),
                             (float) proportion (w, 0.3f), (float) proportion (h, 0.3f), plateCornerSize);
 
@@ -186,7 +186,7 @@ juce::StringArray Footer::createPresetNamesArray() const
 {
     juce::StringArray names;
 
-    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (qrvx::PresetsManager::presetsFolderPath), false,
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (qrvx::PresetsManager::presetsFolderPath()), false,
                                                             qrvx::PresetsManager::wildcardForfileChooser(),
                                                             juce::File::findFiles))
         names.add (entry.getFile().getFileNameWithoutExtension());
@@ -199,7 +199,7 @@ void Footer::loadPreset (juce::StringArray names, int index)
     const auto name = names[index];
 
     // The extension is appended rather than swapped in, so that "Bass v1.2" finds its own file.
-    const auto file = juce::File (qrvx::PresetsManager::presetsFolderPath + juce::File::getSeparatorString() + name
+    const auto file = juce::File (qrvx::PresetsManager::presetsFolderPath() + juce::File::getSeparatorString() + name
                                   + "." + qrvx::PresetsManager::presetFileExtension);
 
     const auto result = qrvx::PresetsManager::loadPreset (file, processor.valueTreeState);
@@ -223,7 +223,7 @@ juce::PopupMenu Footer::createPresetListMenu (const juce::StringArray& names) co
     for (int i = 0; i < names.size(); ++i)
     {
         if (names[i] == currentName)
-            menu.addColouredItem (i + 1, names[i], qrvx::QrvxColours::blue);
+            menu.addColouredItem (i + 1, names[i], qrvx::QrvxColours::blue());
         else
             menu.addItem (i + 1, names[i]);
     }

@@ -43,7 +43,7 @@ juce::File Footer::withPresetExtension (const juce::File& chosen)
 
 void Footer::launchSaveDialog()
 {
-    saveChooser = std::make_unique<juce::FileChooser> ("Save Preset", juce::File (PresetsManager::presetsFolderPath),
+    saveChooser = std::make_unique<juce::FileChooser> ("Save Preset", juce::File (PresetsManager::presetsFolderPath()),
                                                        PresetsManager::wildcardForfileChooser(), true, false);
 
     const auto dialogFlags = juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
@@ -126,7 +126,7 @@ void Footer::configMenuItemChosen (int itemID)
     {
         case initializeParametersItem: initializeParameters(); break;
         case saveAsDefaultItem:        saveCurrentStateAsDefault(); break;
-        case openPresetsFolderItem:    revealToUser (juce::File (PresetsManager::presetsFolderPath)); break;
+        case openPresetsFolderItem:    revealToUser (juce::File (PresetsManager::presetsFolderPath())); break;
         case crashLogItem:             revealToUser (writeCrashLog()); break;
         default: break;
     }

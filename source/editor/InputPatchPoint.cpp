@@ -28,7 +28,7 @@ InputPatchPoint::InputPatchPoint (int target, VevareroAudioProcessor& owner)
       processor (owner),
       link (modSourceIDFor (target), processor.valueTreeState),
       drawing (EmbeddedDrawing::loadTinted (VevareroBinaryData::patch_socket_svg, VevareroBinaryData::patch_socket_svgSize,
-                                            juce::Colours::white, qrvx::QrvxColours::lime))
+                                            juce::Colours::white, qrvx::QrvxColours::lime()))
 {
     setSize (200, 200);
 }
@@ -50,7 +50,7 @@ void InputPatchPoint::paint (juce::Graphics& g)
     if (isHovered)
     {
         // reduced() stops at an empty rectangle, so a tiny socket draws no ring rather than an inverted one.
-        g.setColour (qrvx::QrvxColours::yellow);
+        g.setColour (qrvx::QrvxColours::yellow());
         g.drawEllipse (getLocalBounds().toFloat().reduced (hoverRingInset), hoverRingThickness);
     }
 }

@@ -12,8 +12,8 @@ namespace
 LFORateControl::LFORateControl (juce::AudioProcessorValueTreeState& state,
                                 const juce::String& rateParameterID,
                                 const juce::String& syncedRateParameterID)
-    : rateKnob (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow)),
-      syncedRateKnob (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow)),
+    : rateKnob (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow())),
+      syncedRateKnob (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow())),
       valueLabel (std::make_unique<juce::Label>()),
       rateAttachment (state, rateParameterID, *rateKnob),
       syncedRateAttachment (state, syncedRateParameterID, *syncedRateKnob),
@@ -22,8 +22,8 @@ LFORateControl::LFORateControl (juce::AudioProcessorValueTreeState& state,
 {
     valueLabel->setEditable (false, false);
     valueLabel->setJustificationType (juce::Justification::centred);
-    valueLabel->setColour (juce::Label::textColourId, qrvx::QrvxColours::yellow);
-    valueLabel->setColour (juce::Label::backgroundColourId, qrvx::QrvxColours::dark_grey);
+    valueLabel->setColour (juce::Label::textColourId, qrvx::QrvxColours::yellow());
+    valueLabel->setColour (juce::Label::backgroundColourId, qrvx::QrvxColours::dark_grey());
     valueLabel->setFont (juce::Font (12.0f));
 
     addAndMakeVisible (*valueLabel);

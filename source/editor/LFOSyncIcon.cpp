@@ -8,7 +8,7 @@ LFOSyncIcon::LFOSyncIcon (juce::AudioProcessorValueTreeState& valueTreeState, co
     : link (syncParameterID, valueTreeState),
       offDrawing (EmbeddedDrawing::load (VevareroBinaryData::sync_clock_svg, VevareroBinaryData::sync_clock_svgSize)),
       onDrawing (EmbeddedDrawing::loadTinted (VevareroBinaryData::sync_clock_svg, VevareroBinaryData::sync_clock_svgSize,
-                                              qrvx::QrvxColours::light_grey, qrvx::QrvxColours::yellow))
+                                              qrvx::QrvxColours::light_grey(), qrvx::QrvxColours::yellow()))
 {
     addAndMakeVisible (button);
     button.setAlpha (0.0f);

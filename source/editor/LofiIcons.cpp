@@ -22,7 +22,7 @@ namespace
     {
         for (auto& box : boxes)
         {
-            g.setColour (qrvx::QrvxColours::green);
+            g.setColour (qrvx::QrvxColours::green());
             g.fillRect (scaled (box, icon));
         }
     }
@@ -57,6 +57,6 @@ void LofiRingIcon::paint (juce::Graphics& g)
 {
     fillBoxes (g, *this, { upperBox, lowerBox });
 
-    g.setColour (qrvx::QrvxColours::green);
+    g.setColour (qrvx::QrvxColours::green());
     g.drawEllipse (scaled ({ 0.25f, 0.25f, 0.5f, 0.5f }, *this).toFloat(), 2.0f);
 }

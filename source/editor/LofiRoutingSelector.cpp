@@ -31,7 +31,7 @@ LofiRoutingSelector::~LofiRoutingSelector()
 void LofiRoutingSelector::paint (juce::Graphics& g)
 {
     // Clear, so the panel behind shows through around the icon.
-    g.fillAll (qrvx::QrvxColours::dark_grey.withAlpha (0.0f));
+    g.fillAll (qrvx::QrvxColours::dark_grey().withAlpha (0.0f));
 }
 
 void LofiRoutingSelector::resized()

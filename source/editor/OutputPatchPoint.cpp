@@ -7,7 +7,7 @@
 OutputPatchPoint::OutputPatchPoint (int source)
     : sourceId (source),
       drawing (EmbeddedDrawing::loadTinted (VevareroBinaryData::patch_socket_svg, VevareroBinaryData::patch_socket_svgSize,
-                                            juce::Colours::white, qrvx::QrvxColours::yellow))
+                                            juce::Colours::white, qrvx::QrvxColours::yellow()))
 {
     setSize (200, 200);
 }

@@ -61,30 +61,30 @@ VevareroAudioProcessorEditor::VevareroAudioProcessorEditor (VevareroAudioProcess
       processor (p),
       look (p.fontScale),
       bipolarLook (p.fontScale),
-      moduleColours { qrvx::QrvxColours::teal, qrvx::QrvxColours::green, qrvx::QrvxColours::orange,
-                      qrvx::QrvxColours::yellow, qrvx::QrvxColours::lime.withAlpha ((juce::uint8) 0x7f) },
+      moduleColours { qrvx::QrvxColours::teal(), qrvx::QrvxColours::green(), qrvx::QrvxColours::orange(),
+                      qrvx::QrvxColours::yellow(), qrvx::QrvxColours::lime().withAlpha ((juce::uint8) 0x7f) },
       filterBackground ("Filter", moduleColours[0]),
       loFiBackground ("LoFi", moduleColours[1]),
       outputBackground ("Output", moduleColours[2]),
       lfo1Background ("LFO 1", moduleColours[3]),
       lfo2Background ("LFO 2", moduleColours[3]),
       lfoMixBackground ("LFO MIX", moduleColours[3]),
-      cutoffControls ("CUT", qrvx::QrvxColours::teal, ModulationTarget::cutoff, p, p.parametersUIDs.cutoffID),
-      resonanceControls ("RES", qrvx::QrvxColours::teal, ModulationTarget::resonance, p, p.parametersUIDs.resonanceID),
-      driveControls ("DRIVE", qrvx::QrvxColours::teal, p, p.parametersUIDs.driveID),
+      cutoffControls ("CUT", qrvx::QrvxColours::teal(), ModulationTarget::cutoff, p, p.parametersUIDs.cutoffID),
+      resonanceControls ("RES", qrvx::QrvxColours::teal(), ModulationTarget::resonance, p, p.parametersUIDs.resonanceID),
+      driveControls ("DRIVE", qrvx::QrvxColours::teal(), p, p.parametersUIDs.driveID),
       filterTypeSelector (p.valueTreeState),
       distortionRoutingSelector (p.valueTreeState),
-      rateControls ("RATE", qrvx::QrvxColours::green, ModulationTarget::rate, p, p.parametersUIDs.rateID),
-      bitsControls ("BITS", qrvx::QrvxColours::green, ModulationTarget::bits, p, p.parametersUIDs.bitsID),
+      rateControls ("RATE", qrvx::QrvxColours::green(), ModulationTarget::rate, p, p.parametersUIDs.rateID),
+      bitsControls ("BITS", qrvx::QrvxColours::green(), ModulationTarget::bits, p, p.parametersUIDs.bitsID),
       loFiRoutingSelector (p.valueTreeState),
-      dryWetControls ("DRY/WET", qrvx::QrvxColours::orange, ModulationTarget::dryWet, p, p.parametersUIDs.dryWetMixID),
-      amplitudeControls ("AMP", qrvx::QrvxColours::orange, p, p.parametersUIDs.amplitudeID),
-      lfoMixSlider (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow)),
+      dryWetControls ("DRY/WET", qrvx::QrvxColours::orange(), ModulationTarget::dryWet, p, p.parametersUIDs.dryWetMixID),
+      amplitudeControls ("AMP", qrvx::QrvxColours::orange(), p, p.parametersUIDs.amplitudeID),
+      lfoMixSlider (qrvx::UIControlFactory::createRegularKnob (qrvx::QrvxColours::yellow())),
       lfoMixAttachment (p.valueTreeState, p.parametersUIDs.lfosMixID, *lfoMixSlider),
       footer (p)
 {
     lfoMixSlider->setSliderStyle (juce::Slider::LinearHorizontal);
-    lfoMixSlider->setColour (juce::Slider::thumbColourId, qrvx::QrvxColours::yellow);
+    lfoMixSlider->setColour (juce::Slider::thumbColourId, qrvx::QrvxColours::yellow());
 
     // Popup menus and windows without a parent take the default look, so it has to be ours too.
     setLookAndFeel (&look);

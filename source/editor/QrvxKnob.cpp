@@ -57,7 +57,7 @@ void QrvxKnob::paintModulationWedge (juce::Graphics& g)
     juce::Path wedge;
     wedge.addPieSegment (cx - r, cy - r, 2.0f * r, 2.0f * r, start, end, 0.0f);
 
-    g.setColour (QrvxColours::lime.withAlpha ((juce::uint8) (isEnabled() ? 0xcc : 0x33)));
+    g.setColour (QrvxColours::lime().withAlpha ((juce::uint8) (isEnabled() ? 0xcc : 0x33)));
     g.fillPath (wedge);
 }
 

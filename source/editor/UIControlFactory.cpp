@@ -13,7 +13,7 @@ std::unique_ptr<QrvxKnob> UIControlFactory::createRegularKnob (const juce::Colou
     knob->setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
 
     // The bars' track stays invisible: the panel behind them is their background.
-    knob->setColour (juce::Slider::backgroundColourId, QrvxColours::dark_grey.withAlpha ((juce::uint8) 0));
+    knob->setColour (juce::Slider::backgroundColourId, QrvxColours::dark_grey().withAlpha ((juce::uint8) 0));
     knob->setColour (juce::Slider::rotarySliderFillColourId, colour);
 
     // The editor takes no keys; a focused knob would only swallow the host's shortcuts.

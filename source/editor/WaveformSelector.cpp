@@ -30,7 +30,7 @@ namespace
     constexpr float buttonWidth = 0.14f;
 
     const juce::Colour idleGlyphColour { 0xff474747 };
-    const juce::Colour rowBackground = qrvx::QrvxColours::yellow.withAlpha (static_cast<juce::uint8> (0x20));
+    const juce::Colour rowBackground = qrvx::QrvxColours::yellow().withAlpha (static_cast<juce::uint8> (0x20));
 }
 
 WaveformSelector::WaveformSelector (juce::AudioProcessorValueTreeState& valueTreeState, const juce::String& waveParameterID)
@@ -49,7 +49,7 @@ WaveformSelector::WaveformSelector (juce::AudioProcessorValueTreeState& valueTre
         // Kept as children so they share the selector's lifetime in the hierarchy, but only ever
         // painted by the selector itself.
         auto* active = activeIcons.add (EmbeddedDrawing::loadTinted (glyph.svg, glyph.size, juce::Colours::white,
-                                                                      qrvx::QrvxColours::yellow).release());
+                                                                      qrvx::QrvxColours::yellow()).release());
         if (active != nullptr)
             addChildComponent (active);
     }
@@ -88,7 +88,7 @@ void WaveformSelector::paint (juce::Graphics& g)
         if (auto* glyph = idleIcons[i])
             glyph->drawWithin (g, getGlyphArea (i), juce::RectanglePlacement::stretchToFit, 1.0f);
 
-    g.setColour (qrvx::QrvxColours::yellow);
+    g.setColour (qrvx::QrvxColours::yellow());
     g.fillRect (0, getHeight() - 1, getWidth(), 1);
 
     if (juce::isPositiveAndBelow (currentIndex, numWaveforms))

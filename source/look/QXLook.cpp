@@ -11,12 +11,11 @@ namespace qrvx
 namespace
 {
     // The palette's greys (backgrounds, outlines, text and highlights) and blue, plus a lighter
-    // grey of the look's own for the knob gradients and one for the two-value range box. The
-    // palette is bound by reference: its colours are built by another unit's static initialisation.
-    const juce::Colour& darkGrey  = QrvxColours::dark_grey;
-    const juce::Colour& grey      = QrvxColours::grey;
-    const juce::Colour& lightGrey = QrvxColours::light_grey;
-    const juce::Colour& blue      = QrvxColours::blue;
+    // grey of the look's own for the knob gradients and one for the two-value range box.
+    const juce::Colour darkGrey  = QrvxColours::dark_grey();
+    const juce::Colour grey      = QrvxColours::grey();
+    const juce::Colour lightGrey = QrvxColours::light_grey();
+    const juce::Colour blue      = QrvxColours::blue();
     const juce::Colour knobLight { 0xff3f3f3f };
     const juce::Colour rangeBox  { 0xffaeaeae };
 

@@ -39,13 +39,16 @@ namespace qrvx
 
     const juce::String PresetsManager::defaultPresetName ("User_Default");
 
-    const juce::String PresetsManager::presetsFolderPath
-        = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName()
-          + "/Library/Audio/Presets/" + "Ririvud" + "/" + "Vevarero";
+    const juce::String& PresetsManager::presetsFolderPath()
+    {
+        static const juce::String path = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName()
+                                         + "/Library/Audio/Presets/" + "Ririvud" + "/" + "Vevarero";
+        return path;
+    }
 
     juce::File PresetsManager::getDefaultPresetFile() const
     {
-        return juce::File (presetsFolderPath + juce::File::getSeparatorString() + defaultPresetName)
+        return juce::File (presetsFolderPath() + juce::File::getSeparatorString() + defaultPresetName)
                    .withFileExtension (presetFileExtension);
     }
 

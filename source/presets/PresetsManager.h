@@ -13,8 +13,11 @@ namespace qrvx
         /** File name (without extension) of the preset that a new instance loads first. */
         static const juce::String defaultPresetName;
 
-        /** Full path of the user's presets folder. */
-        static const juce::String presetsFolderPath;
+        /** Full path of the user's presets folder. The home folder is looked up on the first call
+            and kept from then on, so whoever sets HOME before the first instance (a test program,
+            say) decides where presets live.
+        */
+        static const juce::String& presetsFolderPath();
 
         /** The file User_Default.glp in the presets folder. */
         juce::File getDefaultPresetFile() const;

@@ -5,7 +5,7 @@ namespace qrvx
 {
     std::optional<StartUpPreset> StartUpPreset::load (juce::AudioProcessorValueTreeState& state)
     {
-        const juce::File folder (PresetsManager::presetsFolderPath);
+        const juce::File folder (PresetsManager::presetsFolderPath());
         folder.createDirectory();
 
         const PresetsManager presets;
