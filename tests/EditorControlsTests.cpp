@@ -231,12 +231,12 @@ TEST (EditorControlDrawings, SwitchesSocketsAndSelectorsShowTheirStateInTheirCol
     input.itemDragExit (dragOf (1));
 
     for (const auto& [what, image, x, y, colour] : std::vector<std::tuple<const char*, juce::Image, int, int, juce::Colour>> {
-             { "sync off: rim", syncOff, 20, 1, colours::light_grey }, { "sync off: upright hand", syncOff, 20, 10, colours::light_grey },
-             { "sync on: rim", syncOn, 20, 1, colours::yellow }, { "sync on: upright hand", syncOn, 20, 10, colours::yellow },
-             { "sync on: face", syncOn, 10, 20, colours::dark_grey }, { "output: ring", renderComponent (output), 20, 4, colours::yellow },
-             { "input: ring", idle, 20, 4, colours::lime }, { "input: centre", idle, 20, 20, juce::Colours::black },
-             { "hovered input: ring", hovered, 20, 4, colours::yellow }, { "input after the drag: ring", renderComponent (input), 20, 4, colours::lime },
-             { "filter type: frame", render (filterType, 0), 0, 20, colours::grey }, // the lo-fi routing leaves the panel showing round its icon
+             { "sync off: rim", syncOff, 20, 1, colours::light_grey() }, { "sync off: upright hand", syncOff, 20, 10, colours::light_grey() },
+             { "sync on: rim", syncOn, 20, 1, colours::yellow() }, { "sync on: upright hand", syncOn, 20, 10, colours::yellow() },
+             { "sync on: face", syncOn, 10, 20, colours::dark_grey() }, { "output: ring", renderComponent (output), 20, 4, colours::yellow() },
+             { "input: ring", idle, 20, 4, colours::lime() }, { "input: centre", idle, 20, 20, juce::Colours::black },
+             { "hovered input: ring", hovered, 20, 4, colours::yellow() }, { "input after the drag: ring", renderComponent (input), 20, 4, colours::lime() },
+             { "filter type: frame", render (filterType, 0), 0, 20, colours::grey() }, // the lo-fi routing leaves the panel showing round its icon
              { "lo-fi routing: corner", render (lofiRouting, 0), 0, 0, juce::Colours::transparentBlack } })
         EXPECT_TRUE (coloursNear (image.getPixelAt (x, y), colour, 8)) << what;
 
@@ -244,7 +244,7 @@ TEST (EditorControlDrawings, SwitchesSocketsAndSelectorsShowTheirStateInTheirCol
     for (const auto postFilter : { 0, 1 })
     {
         const auto image = render (driveRouting, postFilter);
-        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal), right = countPixels (image, { 19, 0, 19, 16 }, colours::teal);
+        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal()), right = countPixels (image, { 19, 0, 19, 16 }, colours::teal());
         EXPECT_TRUE (left + right > 0 && (left > right) == (postFilter == 0)) << left << " vs " << right;
     }
 }
@@ -277,8 +277,8 @@ TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
     // The band-stop outline leaves by the right edge instead of running down it, and comes back
     // in at the lower left corner: its right edge is only filled, its left edge stroked.
     const auto bandStop = renderComponent (*cases[3].icon);
-    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (79, 32), colours::teal.withAlpha ((juce::uint8) 0x32), 4));
-    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (0, 32), colours::teal, 64));
+    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (79, 32), colours::teal().withAlpha ((juce::uint8) 0x32), 4));
+    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (0, 32), colours::teal(), 64));
 
     // The lo-fi routings: the two stages and what joins them, each box in solid green on a clear ground.
     using Rects = std::vector<juce::Rectangle<int>>;
@@ -300,12 +300,12 @@ TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
             for (int x = 0; x < 32; ++x)
             {
                 const auto inside = std::any_of (rects.begin(), rects.end(), [=] (auto& r) { return r.contains (x, y); });
-                EXPECT_TRUE (inside ? coloursNear (image.getPixelAt (x, y), colours::green, 2) : (isRing || image.getPixelAt (x, y).isTransparent())) << x << ", " << y;
+                EXPECT_TRUE (inside ? coloursNear (image.getPixelAt (x, y), colours::green(), 2) : (isRing || image.getPixelAt (x, y).isTransparent())) << x << ", " << y;
             }
 
         // The ring: a 2-pixel circle in (8, 8, 16, 16), empty inside.
         for (const auto& [x, onCircle] : { std::pair { 7, true }, { 8, true }, { 23, true }, { 24, true }, { 16, false }, { 5, false }, { 26, false } })
-            EXPECT_TRUE (! isRing || (bool) coloursNear (image.getPixelAt (x, 16), colours::green, 16) == onCircle) << x;
+            EXPECT_TRUE (! isRing || (bool) coloursNear (image.getPixelAt (x, 16), colours::green(), 16) == onCircle) << x;
     }
 }
 
@@ -341,14 +341,14 @@ TEST (EditorControlGeometry, WaveformRowStripsAndGlyphs)
         juce::Rectangle<int> yellow;
         for (int y = 0; y < 59; ++y)
             for (int x = 0; x < 600; ++x)
-                if (coloursNear (image.getPixelAt (x, y), colours::yellow, 8))
+                if (coloursNear (image.getPixelAt (x, y), colours::yellow(), 8))
                     yellow = yellow.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : yellow.getUnion ({ x, y, 1, 1 });
 
         EXPECT_NEAR ((float) yellow.getX(), std::round (glyphLeft (selected) * 600.0f), 1.0f);
         EXPECT_NEAR ((float) yellow.getWidth(), 60.0f, 2.0f);
         for (int i = 0; i < WaveformSelector::numWaveforms; ++i)
             EXPECT_EQ (countPixels (image, dynamic_cast<WaveformSelector&> (*selector).getGlyphArea (i).toNearestInt(), juce::Colour (0xff474747)) > 0, i != selected) << i;
-        EXPECT_EQ (countPixels (image, { 0, 59, 600, 1 }, colours::yellow), 600);
+        EXPECT_EQ (countPixels (image, { 0, 59, 600, 1 }, colours::yellow()), 600);
     }
 }
 

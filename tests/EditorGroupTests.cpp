@@ -19,7 +19,7 @@ TEST_F (GroupTest, ModulatableGroupWritesKnobAndDepthByItsIDAndSocketByItsIndex)
     {
         const auto id = targets[(index + 2) % 5];
         SCOPED_TRACE (juce::String (index) + " " + id);
-        ParameterWithModControls group ("NAME", colours::green, index, processor, id);
+        ParameterWithModControls group ("NAME", colours::green(), index, processor, id);
 
         host.clear();
         for (auto* slider : { group.knob.get(), group.depthSlider.get() })
@@ -33,13 +33,13 @@ TEST_F (GroupTest, ModulatableGroupWritesKnobAndDepthByItsIDAndSocketByItsIndex)
     }
 
     // Both kinds of group name themselves in their colour; the depth bar is a bar in it.
-    ParameterWithModControls modulatable ("DRY/WET", colours::orange, 4, processor, "Dry_Wet_Mix");
-    ParameterWithNameControls plain ("DRIVE", colours::teal, processor, "Drive");
+    ParameterWithModControls modulatable ("DRY/WET", colours::orange(), 4, processor, "Dry_Wet_Mix");
+    ParameterWithNameControls plain ("DRIVE", colours::teal(), processor, "Drive");
     EXPECT_EQ (modulatable.depthSlider->getSliderStyle(), juce::Slider::LinearHorizontal);
-    EXPECT_EQ (modulatable.depthSlider->findColour (juce::Slider::thumbColourId), colours::orange);
+    EXPECT_EQ (modulatable.depthSlider->findColour (juce::Slider::thumbColourId), colours::orange());
     EXPECT_EQ (plain.knob->getRange(), juce::Range<double> (0.0, 100.0));
-    for (auto [label, text, colour] : { std::tuple (&modulatable.nameLabel, "DRY/WET", colours::orange),
-                                        std::tuple (&plain.nameLabel, "DRIVE", colours::teal) })
+    for (auto [label, text, colour] : { std::tuple (&modulatable.nameLabel, "DRY/WET", colours::orange()),
+                                        std::tuple (&plain.nameLabel, "DRIVE", colours::teal()) })
         EXPECT_EQ (std::tuple (label->getText(), label->findColour (juce::Label::textColourId).toString(), label->getFont().getHeight(),
                                label->getJustificationType().getFlags()),
                    std::tuple (juce::String (text), colour.toString(), 12.0f, (int) juce::Justification::centred));
@@ -58,7 +58,7 @@ TEST_F (GroupTest, GroupsPlaceTheirWidgetsInTheirCells)
           { { 159, 60, 40, 40 }, { 100, 100, 159, 14 }, { 0, 0, 80, 12 }, { 6, 0, 16, 16 } } },
     };
 
-    ParameterWithModControls group ("CUT", colours::teal, 0, processor, "Cutoff");
+    ParameterWithModControls group ("CUT", colours::teal(), 0, processor, "Cutoff");
     for (const auto& c : modCases)
     {
         group.position (c.cells);
@@ -98,7 +98,7 @@ TEST_F (GroupTest, GroupsPlaceTheirWidgetsInTheirCells)
 TEST_F (GroupTest, ModuleBackgroundFrameStripRuleAndTitle)
 {
     const juce::Colour frame (0xff303030), inside (0xff191919), strip = inside.overlaidWith (juce::Colour (0x26bdbdbd));
-    for (auto [title, shown, colour] : { std::tuple ("LoFi", "LOFI", colours::green), std::tuple ("LFO MIX", "LFO MIX", colours::yellow) })
+    for (auto [title, shown, colour] : { std::tuple ("LoFi", "LOFI", colours::green()), std::tuple ("LFO MIX", "LFO MIX", colours::yellow()) })
     {
         SCOPED_TRACE (title);
         ModuleBackground panel (title, colour);
@@ -163,9 +163,9 @@ TEST_F (GroupTest, RateReadoutShowsAndDragsOnlyTheRateInUseAndIsAllThatIsDrawn)
     EXPECT_TRUE (sameImage (shown, renderComponent (control)));
     int text = 0;
     for (int i = 0; i < 60 * 20; ++i)
-        text += coloursNear (shown.getPixelAt (i % 60, i / 60), colours::yellow, 8) ? 1 : 0;
+        text += coloursNear (shown.getPixelAt (i % 60, i / 60), colours::yellow(), 8) ? 1 : 0;
     EXPECT_GT (text, 10);
-    EXPECT_TRUE (coloursNear (shown.getPixelAt (2, 2), colours::dark_grey, 0));
+    EXPECT_TRUE (coloursNear (shown.getPixelAt (2, 2), colours::dark_grey(), 0));
 
     // On IDs that no parameter has, it binds nothing and shows nothing rather than crash.
     LFORateControl unbound (processor.valueTreeState, "No_Rate", "No_Synced_Rate");
@@ -182,8 +182,8 @@ TEST_F (GroupTest, WritesGroupSheet)
 
     juce::Component sheet;
     sheet.setSize (640, 150);
-    ModuleBackground panels[] = { { "Filter", colours::teal }, { "LFO 1", colours::yellow }, { "LFO 2", colours::yellow } };
-    ParameterWithModControls mod[] = { { "CUT", colours::teal, 0, processor, "Cutoff" }, { "RES", colours::teal, 1, processor, "Resonance" } };
+    ModuleBackground panels[] = { { "Filter", colours::teal() }, { "LFO 1", colours::yellow() }, { "LFO 2", colours::yellow() } };
+    ParameterWithModControls mod[] = { { "CUT", colours::teal(), 0, processor, "Cutoff" }, { "RES", colours::teal(), 1, processor, "Resonance" } };
     LFOControls lfos[] = { { processor, "LFO_1_Wave", "LFO_1_Sync", "LFO_1_Rate", "LFO_1_Synced_Rate" },
                            { processor, "LFO_2_Wave", "LFO_2_Sync", "LFO_2_Rate", "LFO_2_Synced_Rate" } };
 

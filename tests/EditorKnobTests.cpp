@@ -24,7 +24,7 @@ namespace
     {
         std::unique_ptr<qrvx::QrvxKnob> makeKnob (double value = 0.0, float amount = 0.0f)
         {
-            auto knob = qrvx::UIControlFactory::createRegularKnob (colours::teal);
+            auto knob = qrvx::UIControlFactory::createRegularKnob (colours::teal());
             knob->setBounds (0, 0, 60, 60);
             knob->setValue (value);
             knob->modulationAmount = amount;
@@ -38,11 +38,11 @@ namespace
 
 TEST_F (KnobTest, ReadsZeroToOneUntilAttachedThenItsParameter)
 {
-    auto knob = qrvx::UIControlFactory::createRegularKnob (colours::orange);
+    auto knob = qrvx::UIControlFactory::createRegularKnob (colours::orange());
     EXPECT_EQ (knob->getSliderStyle(), juce::Slider::RotaryVerticalDrag);
     EXPECT_EQ (knob->getTextBoxPosition(), juce::Slider::NoTextBox);
     EXPECT_FALSE (knob->getWantsKeyboardFocus());
-    EXPECT_EQ (knob->findColour (juce::Slider::rotarySliderFillColourId), colours::orange);
+    EXPECT_EQ (knob->findColour (juce::Slider::rotarySliderFillColourId), colours::orange());
     EXPECT_EQ (knob->findColour (juce::Slider::backgroundColourId).getAlpha(), 0);
     knob->setValue (0.12345);
     EXPECT_EQ (knob->getRange(), juce::Range<double> (0.0, 1.0));
@@ -147,7 +147,7 @@ TEST_F (KnobTest, ModulationWedgeCoversItsShareOfTheTravelLeftInItsColour)
         EXPECT_NEAR (extent->getStart(), c.expected->getStart(), 0.006f);
         EXPECT_NEAR (extent->getEnd(), c.expected->getEnd(), 0.006f);
         const auto rim = onSweep (29.0f, extent->getStart() + extent->getLength() / 2.0f).toInt();
-        EXPECT_TRUE (extent->getLength() < 0.1f || coloursNear (image.getPixelAt (rim.x, rim.y), colours::lime.withAlpha ((juce::uint8) (c.enabled ? 0xcc : 0x33))));
+        EXPECT_TRUE (extent->getLength() < 0.1f || coloursNear (image.getPixelAt (rim.x, rim.y), colours::lime().withAlpha ((juce::uint8) (c.enabled ? 0xcc : 0x33))));
     }
 }
 

@@ -72,7 +72,7 @@ namespace
             const auto x = sheet.getWidth() + 4, w = image.getWidth() * zoom, h = image.getHeight() * zoom;
             juce::Image wider (juce::Image::ARGB, x + w, juce::jmax (sheet.getHeight(), h), true);
             juce::Graphics g (wider);
-            g.fillAll (colours::grey);
+            g.fillAll (colours::grey());
             g.drawImageAt (sheet, 0, 0);
             g.drawImageAt (image.rescaled (w, h, juce::Graphics::lowResamplingQuality), x, 0);
             sheet = wider;
@@ -225,7 +225,7 @@ TEST_F (LookTest, MenuComboBoxScrollBarTreeBoxAndButtonPixels)
     };
 
     const auto black = juce::Colours::black, none = juce::Colours::transparentBlack;
-    const auto grey = colours::grey, dark = colours::dark_grey, light = colours::light_grey;
+    const auto grey = colours::grey(), dark = colours::dark_grey(), light = colours::light_grey();
     struct Probe { int image, x, y; juce::Colour colour; const char* what; };
     const Probe probes[] = {
         { 0, 0, 0, grey, "menu border corner" }, { 0, 1, 30, grey, "menu border, 2 px" }, { 0, 98, 30, grey, "menu border right" },
