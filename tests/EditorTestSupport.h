@@ -65,6 +65,17 @@ public:
         return true;
     }
 
+    /** The events in order, as text for failure messages: "begin Cutoff, value Cutoff 0.5, end Cutoff". */
+    juce::String describe() const
+    {
+        juce::StringArray lines;
+        for (auto& e : recorded)
+            lines.add (e.kind == Event::Kind::begin ? "begin " + e.parameterID
+                       : e.kind == Event::Kind::end ? "end " + e.parameterID
+                                                    : "value " + e.parameterID + " " + juce::String (e.value));
+        return lines.isEmpty() ? juce::String ("no events") : lines.joinIntoString (", ");
+    }
+
 private:
     juce::String idOf (int index) const
     {
@@ -177,7 +188,12 @@ private:
         Probe (std::shared_ptr<Log> l, juce::Component& c) : log (std::move (l)), owner (c) {}
         void paint (juce::Graphics&) override {}
         bool invalidateAll() override { return invalidate (owner.getLocalBounds()); }
-        bool invalidate (const juce::Rectangle<int>& area) override { ++log->count; log->regions.add (area); return true; }
+        bool invalidate (const juce::Rectangle<int>& area) override
+        {
+            ++log->count;
+            log->regions.add (area);
+            return true;
+        }
         void releaseResources() override {}
         std::shared_ptr<Log> log;
         juce::Component& owner;
