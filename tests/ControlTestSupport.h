@@ -11,8 +11,17 @@
 class ControlTest : public ::testing::Test
 {
 protected:
-    void SetUp() override    { juce::Typeface::clearTypefaceCache(); juce::LookAndFeel::setDefaultLookAndFeel (&look); }
-    void TearDown() override { juce::LookAndFeel::setDefaultLookAndFeel (nullptr); juce::Typeface::clearTypefaceCache(); }
+    void SetUp() override
+    {
+        juce::Typeface::clearTypefaceCache();
+        juce::LookAndFeel::setDefaultLookAndFeel (&look);
+    }
+
+    void TearDown() override
+    {
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        juce::Typeface::clearTypefaceCache();
+    }
 
     juce::RangedAudioParameter& parameter (const juce::String& id) { return *processor.valueTreeState.getParameter (id); }
 
@@ -34,9 +43,12 @@ inline void pressDragRelease (juce::Component& c, juce::Point<float> down, float
 /** Whether two colours agree channel by channel within a tolerance. */
 inline testing::AssertionResult coloursNear (juce::Colour actual, juce::Colour expected, int tolerance = 2)
 {
+    const auto channel = [] (juce::Colour c, int shift) { return (int) (c.getARGB() >> shift & 0xff); };
+
     for (const auto shift : { 0, 8, 16, 24 })
-        if (std::abs ((int) (actual.getARGB() >> shift & 0xff) - (int) (expected.getARGB() >> shift & 0xff)) > tolerance)
-            return testing::AssertionFailure() << actual.toDisplayString (true) << " not " << expected.toDisplayString (true);
+        if (std::abs (channel (actual, shift) - channel (expected, shift)) > tolerance)
+            return testing::AssertionFailure() << actual.toDisplayString (true) << " not " << expected.toDisplayString (true)
+                                               << " within " << tolerance;
     return testing::AssertionSuccess();
 }
 
@@ -44,4 +56,8 @@ namespace juce
 {
     // Rectangles in failure messages, as text.
     inline void PrintTo (const Rectangle<int>& r, std::ostream* os) { *os << r.toString(); }
+
+    // Points and lists of parameter IDs too, rather than their bytes.
+    inline void PrintTo (const Point<float>& p, std::ostream* os) { *os << "(" << p.toString() << ")"; }
+    inline void PrintTo (const StringArray& a, std::ostream* os) { *os << "[" << a.joinIntoString (", ") << "]"; }
 } // namespace juce
