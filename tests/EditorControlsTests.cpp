@@ -17,8 +17,9 @@ namespace
     namespace colours = qrvx::QrvxColours;
     using Act = std::function<void (juce::Component&)>;
 
-    const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier },
-        rightButton { juce::ModifierKeys::rightButtonModifier }, middleButton { juce::ModifierKeys::middleButtonModifier };
+    const juce::ModifierKeys leftButton { juce::ModifierKeys::leftButtonModifier };
+    const juce::ModifierKeys rightButton { juce::ModifierKeys::rightButtonModifier };
+    const juce::ModifierKeys middleButton { juce::ModifierKeys::middleButtonModifier };
 
     /** A control, the parameter it writes with that parameter's number of choices, and how the editor builds it. */
     struct Control
@@ -58,10 +59,20 @@ namespace
     const auto filterType = control<FilterTypeSelector> ("Filter_Type", 4, { 80, 40 });
     const auto driveRouting = control<DistortionRoutingSelector> ("Distortion_Routing", 2, { 38, 16 });
     const auto lofiRouting = control<LofiRoutingSelector> ("LoFi_Routing", 3, { 32, 32 });
-    Control waveform (const char* id, juce::Rectangle<int> bounds = { 191, 20 }) { return control<WaveformSelector> (id, 7, bounds, juce::String (id)); }
-    Control syncSwitch (const char* id, juce::Rectangle<int> bounds = { 20, 20 }) { return control<LFOSyncIcon> (id, 2, bounds, juce::String (id)); }
 
-    /** A socket and the parameter it routes (for a target the processor lacks, the nearest real one, to be left alone). */
+    Control waveform (const char* id, juce::Rectangle<int> bounds = { 191, 20 })
+    {
+        return control<WaveformSelector> (id, 7, bounds, juce::String (id));
+    }
+
+    Control syncSwitch (const char* id, juce::Rectangle<int> bounds = { 20, 20 })
+    {
+        return control<LFOSyncIcon> (id, 2, bounds, juce::String (id));
+    }
+
+    /** A socket and the parameter it routes (for a target the processor lacks, the nearest real one, to be left
+        alone).
+    */
     Control inputSocket (int target, juce::Rectangle<int> bounds = { 16, 16 })
     {
         const juce::StringArray targets { "Cutoff", "Resonance", "Rate", "Bits", "Dry_Wet_Mix" };
@@ -72,10 +83,16 @@ namespace
 
     Act click (juce::ModifierKeys buttons = leftButton, float across = 0.5f)
     {
-        return [=] (juce::Component& c) { clickAt (c, { juce::roundToInt (across * (float) c.getWidth()), c.getHeight() / 2 }, buttons); };
+        return [=] (juce::Component& c)
+        {
+            clickAt (c, { juce::roundToInt (across * (float) c.getWidth()), c.getHeight() / 2 }, buttons);
+        };
     }
 
-    juce::DragAndDropTarget::SourceDetails dragOf (const juce::var& description) { return { description, nullptr, { 8, 8 } }; }
+    juce::DragAndDropTarget::SourceDetails dragOf (const juce::var& description)
+    {
+        return { description, nullptr, { 8, 8 } };
+    }
 
     Act drop (const juce::var& description)
     {
@@ -108,22 +125,41 @@ TEST (EditorControlClicks, ClicksAndDropsWriteOneValueGesturedOutsideLiveOtherBu
 {
     struct Case { juce::String what; Control control; int before, after; Act act; bool writes = true; };
     std::vector<Case> cases;
-    for (const auto& c : { filterType, driveRouting, lofiRouting, syncSwitch ("LFO_1_Sync"), syncSwitch ("LFO_2_Sync") })
+    for (const auto& c : { filterType,
+                           driveRouting,
+                           lofiRouting,
+                           syncSwitch ("LFO_1_Sync"),
+                           syncSwitch ("LFO_2_Sync") })
         for (int from = 0; from < c.steps; ++from)
             cases.push_back ({ c.id + " from " + juce::String (from), c, from, (from + 1) % c.steps, click() });
     for (const auto* id : { "LFO_1_Wave", "LFO_2_Wave" })
-        for (int wave = 0; wave < WaveformSelector::numWaveforms; ++wave) // every other one is already selected, and written again
-            cases.push_back ({ id + juce::String (wave), waveform (id), wave % 2 == 0 ? wave : (wave + 3) % 7, wave, click (leftButton, glyphLeft (wave) + 0.05f) });
+        // Every other one is already selected, and written again.
+        for (int wave = 0; wave < WaveformSelector::numWaveforms; ++wave)
+            cases.push_back ({ id + juce::String (wave), waveform (id), wave % 2 == 0 ? wave : (wave + 3) % 7, wave,
+                               click (leftButton, glyphLeft (wave) + 0.05f) });
 
     const auto cutoff = inputSocket (ModulationTarget::cutoff), rate = inputSocket (ModulationTarget::rate);
     cases.insert (cases.end(), {
-        { "LFO 2 on cutoff", cutoff, 0, 2, drop (2) }, { "LFO MIX on dry/wet", inputSocket (ModulationTarget::dryWet), 0, 3, drop (3) },
-        { "LFO 1 again on bits", inputSocket (ModulationTarget::bits), 1, 1, drop (1) }, { "NONE on rate", rate, 3, 0, drop (0) },
-        { "unplug resonance", inputSocket (ModulationTarget::resonance), 2, 0, click (rightButton) }, { "unplug unplugged rate", rate, 0, 0, click (rightButton) },
-        { "right on filter type", filterType, 3, 3, click (rightButton), false }, { "middle on filter type", filterType, 3, 3, click (middleButton), false },
-        { "right on drive routing", driveRouting, 1, 1, click (rightButton), false }, { "middle on drive routing", driveRouting, 1, 1, click (middleButton), false },
-        { "left on a socket", cutoff, 3, 3, click(), false }, { "middle on a socket", cutoff, 3, 3, click (middleButton), false } });
-    for (const auto& stray : { juce::var ("2"), juce::var (2.0), juce::var ((juce::int64) 2), juce::var(), juce::var (4), juce::var (-1), juce::var (juce::Array<juce::var> { 2 }) })
+        { "LFO 2 on cutoff", cutoff, 0, 2, drop (2) },
+        { "LFO MIX on dry/wet", inputSocket (ModulationTarget::dryWet), 0, 3, drop (3) },
+        { "LFO 1 again on bits", inputSocket (ModulationTarget::bits), 1, 1, drop (1) },
+        { "NONE on rate", rate, 3, 0, drop (0) },
+        { "unplug resonance", inputSocket (ModulationTarget::resonance), 2, 0, click (rightButton) },
+        { "unplug unplugged rate", rate, 0, 0, click (rightButton) },
+        { "right on filter type", filterType, 3, 3, click (rightButton), false },
+        { "middle on filter type", filterType, 3, 3, click (middleButton), false },
+        { "right on drive routing", driveRouting, 1, 1, click (rightButton), false },
+        { "middle on drive routing", driveRouting, 1, 1, click (middleButton), false },
+        { "left on a socket", cutoff, 3, 3, click(), false },
+        { "middle on a socket", cutoff, 3, 3, click (middleButton), false },
+    });
+    for (const auto& stray : { juce::var ("2"),
+                               juce::var (2.0),
+                               juce::var ((juce::int64) 2),
+                               juce::var(),
+                               juce::var (4),
+                               juce::var (-1),
+                               juce::var (juce::Array<juce::var> { 2 }) })
         cases.push_back ({ "stray drop of " + juce::JSON::toString (stray, true), rate, 1, 1, drop (stray), false });
     for (const int target : { -1, (int) ModulationTarget::numTargets }) // sockets for targets the processor lacks
         for (const auto& act : { click (rightButton), drop (2) })
@@ -141,14 +177,20 @@ TEST (EditorControlClicks, ClicksAndDropsWriteOneValueGesturedOutsideLiveOtherBu
             HostEventRecorder host (processor);
             act (*control);
 
-            EXPECT_NEAR (normalisedValue (processor, c.id), c.value (after), 1.0e-6f);
-            EXPECT_EQ (host.changedParameters(), writes ? juce::StringArray (c.id) : juce::StringArray());
-            EXPECT_EQ (host.gestureBegins() + host.gestureEnds(), writes && ! inLive ? 2 : 0);
-            EXPECT_TRUE (inLive || ! writes || host.everyValueInItsOwnGesture());
+            EXPECT_NEAR (normalisedValue (processor, c.id), c.value (after), 1.0e-6f)
+                << c.id << " should be on choice " << after;
+            EXPECT_EQ (host.changedParameters(), writes ? juce::StringArray (c.id) : juce::StringArray())
+                << host.describe();
+            EXPECT_EQ (host.gestureBegins() + host.gestureEnds(), writes && ! inLive ? 2 : 0) << host.describe();
+            if (writes && ! inLive)
+            {
+                EXPECT_TRUE (host.everyValueInItsOwnGesture()) << host.describe();
+            }
 
             // What a click shows at once is what a control built on the new value shows (a socket
             // shows no routing, and no ring once a drop is over).
-            EXPECT_TRUE (sameImage (renderComponent (*control), renderComponent (*c.buildAt (processor, after))));
+            EXPECT_TRUE (sameImage (renderComponent (*control), renderComponent (*c.buildAt (processor, after))))
+                << c.id << " looks unlike a control built on choice " << after;
         }
     }
 }
@@ -173,11 +215,13 @@ TEST (EditorControlStates, RefreshShowsHostChangesWithoutWritingAndEveryStateLoo
             {
                 RepaintCounter repaints (*control);
                 refresh (*control);
-                EXPECT_EQ (repaints.count() > 0, index != shown);
+                EXPECT_EQ (repaints.count() > 0, index != shown)
+                    << repaints.count() << " repaints, showing " << shown << " before";
             }
-            EXPECT_TRUE (host.events().empty());
+            EXPECT_TRUE (host.events().empty()) << host.describe();
             states[(size_t) index] = renderComponent (*control);
-            EXPECT_TRUE (sameImage (states[(size_t) index], renderComponent (*c.buildAt (processor, index))));
+            EXPECT_TRUE (sameImage (states[(size_t) index], renderComponent (*c.buildAt (processor, index))))
+                << c.id << " refreshed to " << index << " looks unlike one built on it";
             shown = index;
         }
 
@@ -212,14 +256,16 @@ TEST (EditorControlStates, RefreshShowsHostChangesWithoutWritingAndEveryStateLoo
     const auto file = testOutputFile ("editor-controls.png");
     file.deleteFile();
     juce::FileOutputStream stream (file);
-    EXPECT_TRUE (stream.openedOk() && juce::PNGImageFormat().writeImageToStream (image, stream));
+    ASSERT_TRUE (stream.openedOk()) << file.getFullPathName();
+    EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (image, stream)) << file.getFullPathName();
 }
 
 TEST (EditorControlDrawings, SwitchesSocketsAndSelectorsShowTheirStateInTheirColours)
 {
     VevareroAudioProcessor processor;
     const auto render = [&] (const Control& c, int index) { return renderComponent (*c.buildAt (processor, index)); };
-    const auto syncOff = render (syncSwitch ("LFO_2_Sync", { 40, 40 }), 0), syncOn = render (syncSwitch ("LFO_2_Sync", { 40, 40 }), 1);
+    const auto syncOff = render (syncSwitch ("LFO_2_Sync", { 40, 40 }), 0);
+    const auto syncOn = render (syncSwitch ("LFO_2_Sync", { 40, 40 }), 1);
 
     OutputPatchPoint output (ModulationSource::lfoMix);
     output.setSize (40, 40);
@@ -230,22 +276,33 @@ TEST (EditorControlDrawings, SwitchesSocketsAndSelectorsShowTheirStateInTheirCol
     const auto hovered = renderComponent (input);
     input.itemDragExit (dragOf (1));
 
-    for (const auto& [what, image, x, y, colour] : std::vector<std::tuple<const char*, juce::Image, int, int, juce::Colour>> {
-             { "sync off: rim", syncOff, 20, 1, colours::light_grey() }, { "sync off: upright hand", syncOff, 20, 10, colours::light_grey() },
-             { "sync on: rim", syncOn, 20, 1, colours::yellow() }, { "sync on: upright hand", syncOn, 20, 10, colours::yellow() },
-             { "sync on: face", syncOn, 10, 20, colours::dark_grey() }, { "output: ring", renderComponent (output), 20, 4, colours::yellow() },
-             { "input: ring", idle, 20, 4, colours::lime() }, { "input: centre", idle, 20, 20, juce::Colours::black },
-             { "hovered input: ring", hovered, 20, 4, colours::yellow() }, { "input after the drag: ring", renderComponent (input), 20, 4, colours::lime() },
-             { "filter type: frame", render (filterType, 0), 0, 20, colours::grey() }, // the lo-fi routing leaves the panel showing round its icon
+    using Probe = std::tuple<const char*, juce::Image, int, int, juce::Colour>;
+    for (const auto& [what, image, x, y, colour] : std::vector<Probe> {
+             { "sync off: rim", syncOff, 20, 1, colours::light_grey() },
+             { "sync off: upright hand", syncOff, 20, 10, colours::light_grey() },
+             { "sync on: rim", syncOn, 20, 1, colours::yellow() },
+             { "sync on: upright hand", syncOn, 20, 10, colours::yellow() },
+             { "sync on: face", syncOn, 10, 20, colours::dark_grey() },
+             { "output: ring", renderComponent (output), 20, 4, colours::yellow() },
+             { "input: ring", idle, 20, 4, colours::lime() },
+             { "input: centre", idle, 20, 20, juce::Colours::black },
+             { "hovered input: ring", hovered, 20, 4, colours::yellow() },
+             { "input after the drag: ring", renderComponent (input), 20, 4, colours::lime() },
+             { "filter type: frame", render (filterType, 0), 0, 20, colours::grey() },
+             // The lo-fi routing leaves the panel showing round its icon.
              { "lo-fi routing: corner", render (lofiRouting, 0), 0, 0, juce::Colours::transparentBlack } })
-        EXPECT_TRUE (coloursNear (image.getPixelAt (x, y), colour, 8)) << what;
+        EXPECT_TRUE (coloursNear (image.getPixelAt (x, y), colour, 8)) << what << " at " << x << ", " << y;
 
     // The biggest chevron sits at the tail, so the chevrons point away from the half with more teal.
     for (const auto postFilter : { 0, 1 })
     {
         const auto image = render (driveRouting, postFilter);
-        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal()), right = countPixels (image, { 19, 0, 19, 16 }, colours::teal());
-        EXPECT_TRUE (left + right > 0 && (left > right) == (postFilter == 0)) << left << " vs " << right;
+        const auto left = countPixels (image, { 0, 0, 19, 16 }, colours::teal());
+        const auto right = countPixels (image, { 19, 0, 19, 16 }, colours::teal());
+        const auto routing = postFilter == 0 ? "drive before the filter" : "drive after the filter";
+        EXPECT_GT (left + right, 0) << routing << ": no teal at all";
+        EXPECT_EQ (left > right, postFilter == 0)
+            << routing << ": " << left << " teal pixels on the left, " << right << " on the right";
     }
 }
 
@@ -253,10 +310,14 @@ TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
 {
     using Points = std::vector<juce::Point<float>>; // start, (control, end) three times, then the line ends
     struct Case { const char* name; std::unique_ptr<FilterIcon> icon; Points points; } cases[] {
-        { "low-pass", std::make_unique<LPFIcon>(), { { 0, 17 }, { 16, 18 }, { 30, 11 }, { 42, 6 }, { 46, 19 }, { 52, 34 }, { 64, 40 }, { 0, 40 } } },
-        { "high-pass", std::make_unique<HPFIcon>(), { { 80, 17 }, { 64, 18 }, { 50, 11 }, { 42, 6 }, { 34, 19 }, { 28, 34 }, { 16, 40 }, { 80, 40 } } },
-        { "band-pass", std::make_unique<BPFIcon>(), { { 16, 40 }, { 28, 34 }, { 35, 19 }, { 40, 6 }, { 45, 19 }, { 52, 34 }, { 64, 40 }, { 16, 40 } } },
-        { "band-stop", std::make_unique<BSFIcon>(), { { 0, 17 }, { 28, 14 }, { 28, 17 }, { 40, 40 }, { 52, 17 }, { 52, 14 }, { 80, 17 }, { 399, 202 }, { 0, 40 } } },
+        { "low-pass", std::make_unique<LPFIcon>(),
+          { { 0, 17 }, { 16, 18 }, { 30, 11 }, { 42, 6 }, { 46, 19 }, { 52, 34 }, { 64, 40 }, { 0, 40 } } },
+        { "high-pass", std::make_unique<HPFIcon>(),
+          { { 80, 17 }, { 64, 18 }, { 50, 11 }, { 42, 6 }, { 34, 19 }, { 28, 34 }, { 16, 40 }, { 80, 40 } } },
+        { "band-pass", std::make_unique<BPFIcon>(),
+          { { 16, 40 }, { 28, 34 }, { 35, 19 }, { 40, 6 }, { 45, 19 }, { 52, 34 }, { 64, 40 }, { 16, 40 } } },
+        { "band-stop", std::make_unique<BSFIcon>(),
+          { { 0, 17 }, { 28, 14 }, { 28, 17 }, { 40, 40 }, { 52, 17 }, { 52, 14 }, { 80, 17 }, { 399, 202 }, { 0, 40 } } },
     };
 
     for (auto& [name, icon, points] : cases)
@@ -271,20 +332,23 @@ TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
             if (it.elementType == juce::Path::Iterator::quadraticTo)
                 actual.push_back ({ it.x2, it.y2 });
         }
-        EXPECT_EQ (actual, points);
+        EXPECT_EQ (actual, points) << name << " outline";
     }
 
     // The band-stop outline leaves by the right edge instead of running down it, and comes back
     // in at the lower left corner: its right edge is only filled, its left edge stroked.
     const auto bandStop = renderComponent (*cases[3].icon);
-    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (79, 32), colours::teal().withAlpha ((juce::uint8) 0x32), 4));
-    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (0, 32), colours::teal(), 64));
+    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (79, 32), colours::teal().withAlpha ((juce::uint8) 0x32), 4))
+        << "band-stop right edge at 79, 32: only filled";
+    EXPECT_TRUE (coloursNear (bandStop.getPixelAt (0, 32), colours::teal(), 64))
+        << "band-stop left edge at 0, 32: stroked";
 
     // The lo-fi routings: the two stages and what joins them, each box in solid green on a clear ground.
     using Rects = std::vector<juce::Rectangle<int>>;
     struct LofiCase { const char* name; std::unique_ptr<juce::Component> icon; Rects rects; } lofiCases[] {
         { "chain", std::make_unique<LofiChainIcon>(), { { 15, 13, 2, 6 }, { 21, 23, 6, 2 } } },
-        { "parallel", std::make_unique<LofiParallelIcon>(), { { 26, 7, 2, 10 }, { 21, 23, 6, 2 }, { 21, 7, 6, 2 }, { 26, 15, 2, 10 }, { 26, 15, 6, 2 } } },
+        { "parallel", std::make_unique<LofiParallelIcon>(),
+          { { 26, 7, 2, 10 }, { 21, 23, 6, 2 }, { 21, 7, 6, 2 }, { 26, 15, 2, 10 }, { 26, 15, 6, 2 } } },
         { "ring", std::make_unique<LofiRingIcon>(), {} },
     };
 
@@ -300,12 +364,33 @@ TEST (EditorControlGeometry, FilterAndLofiIconsAtTheLayoutSize)
             for (int x = 0; x < 32; ++x)
             {
                 const auto inside = std::any_of (rects.begin(), rects.end(), [=] (auto& r) { return r.contains (x, y); });
-                EXPECT_TRUE (inside ? coloursNear (image.getPixelAt (x, y), colours::green(), 2) : (isRing || image.getPixelAt (x, y).isTransparent())) << x << ", " << y;
+                const auto pixel = image.getPixelAt (x, y);
+                if (inside)
+                {
+                    EXPECT_TRUE (coloursNear (pixel, colours::green(), 2))
+                        << name << ": inside a box at " << x << ", " << y;
+                }
+                else
+                {
+                    EXPECT_TRUE (isRing || pixel.isTransparent())
+                        << name << ": outside the boxes at " << x << ", " << y
+                        << " shows " << pixel.toDisplayString (true);
+                }
             }
 
         // The ring: a 2-pixel circle in (8, 8, 16, 16), empty inside.
-        for (const auto& [x, onCircle] : { std::pair { 7, true }, { 8, true }, { 23, true }, { 24, true }, { 16, false }, { 5, false }, { 26, false } })
-            EXPECT_TRUE (! isRing || (bool) coloursNear (image.getPixelAt (x, 16), colours::green(), 16) == onCircle) << x;
+        for (const auto& [x, onCircle] : { std::pair { 7, true },
+                                           { 8, true },
+                                           { 23, true },
+                                           { 24, true },
+                                           { 16, false },
+                                           { 5, false },
+                                           { 26, false } })
+            if (isRing)
+            {
+                EXPECT_EQ ((bool) coloursNear (image.getPixelAt (x, 16), colours::green(), 16), onCircle)
+                    << name << " at " << x << ", 16 shows " << image.getPixelAt (x, 16).toDisplayString (true);
+            }
     }
 }
 
@@ -324,9 +409,13 @@ TEST (EditorControlGeometry, WaveformRowStripsAndGlyphs)
             host.clear();
             clickAt (*row, { x, bounds.getHeight() / 2 });
             const auto strips = ((float) x + 0.5f) / (float) bounds.getWidth() / 0.14f;
-            ASSERT_EQ (host.valueChanges(), strips > 7.0f ? 0 : 1);
+            ASSERT_EQ (host.valueChanges(), strips > 7.0f ? 0 : 1) << host.describe();
             // Within its strip, give or take the rounding of the strip's edges.
-            EXPECT_TRUE (strips > 7.0f || std::abs (host.events()[1].value * 6.0f + 0.5f - strips) < 0.55f);
+            if (strips <= 7.0f)
+            {
+                EXPECT_LT (std::abs (host.events()[1].value * 6.0f + 0.5f - strips), 0.55f)
+                    << "chose " << host.events()[1].value * 6.0f << " at " << strips << " strips from the left";
+            }
         }
     }
 
@@ -344,11 +433,16 @@ TEST (EditorControlGeometry, WaveformRowStripsAndGlyphs)
                 if (coloursNear (image.getPixelAt (x, y), colours::yellow(), 8))
                     yellow = yellow.isEmpty() ? juce::Rectangle<int> (x, y, 1, 1) : yellow.getUnion ({ x, y, 1, 1 });
 
-        EXPECT_NEAR ((float) yellow.getX(), std::round (glyphLeft (selected) * 600.0f), 1.0f);
-        EXPECT_NEAR ((float) yellow.getWidth(), 60.0f, 2.0f);
+        EXPECT_NEAR ((float) yellow.getX(), std::round (glyphLeft (selected) * 600.0f), 1.0f)
+            << "yellow area " << yellow.toString();
+        EXPECT_NEAR ((float) yellow.getWidth(), 60.0f, 2.0f) << "yellow area " << yellow.toString();
         for (int i = 0; i < WaveformSelector::numWaveforms; ++i)
-            EXPECT_EQ (countPixels (image, dynamic_cast<WaveformSelector&> (*selector).getGlyphArea (i).toNearestInt(), juce::Colour (0xff474747)) > 0, i != selected) << i;
-        EXPECT_EQ (countPixels (image, { 0, 59, 600, 1 }, colours::yellow()), 600);
+        {
+            const auto glyph = dynamic_cast<WaveformSelector&> (*selector).getGlyphArea (i).toNearestInt();
+            const auto grey = countPixels (image, glyph, juce::Colour (0xff474747));
+            EXPECT_EQ (grey > 0, i != selected) << "glyph " << i << " has " << grey << " grey pixels";
+        }
+        EXPECT_EQ (countPixels (image, { 0, 59, 600, 1 }, colours::yellow()), 600) << "the yellow underline";
     }
 }
 
@@ -373,24 +467,35 @@ TEST (EditorControlSockets, ARealDragWithAnyButtonFromAnOutputLandsOnTheInput)
         auto* output = outputs.add (new OutputPatchPoint (source));
         output->setBounds (20 * outputs.size(), 20, 16, 16);
         window.addAndMakeVisible (output);
-        for (const auto& [at, mods] : { std::pair { output->getBounds().getCentre(), buttons }, { { 100, 60 }, buttons }, { end, buttons }, { end, {} } })
+        for (const auto& [at, mods] : { std::pair { output->getBounds().getCentre(), buttons },
+                                        { { 100, 60 }, buttons },
+                                        { end, buttons },
+                                        { end, {} } })
         {
             peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(), mods,
                                     juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
-            EXPECT_TRUE (mods != buttons || at != end || input.getIsHovered() == (end == input.getBounds().getCentre()));
+            if (mods == buttons && at == end)
+            {
+                EXPECT_EQ (input.getIsHovered(), end == input.getBounds().getCentre())
+                    << "the input socket's hover, held at " << end.toString();
+            }
         }
     };
 
-    for (const auto& [buttons, source] : { std::pair { leftButton, 1 }, { rightButton, 2 }, { middleButton, 3 } })
+    for (const auto& [buttons, source] : { std::pair { leftButton, 1 },
+                                           { rightButton, 2 },
+                                           { middleButton, 3 } })
     {
-        SCOPED_TRACE (source);
+        SCOPED_TRACE ("source " + juce::String (source) + ", buttons " + juce::String (buttons.getRawFlags()));
         setNormalisedValue (processor, "Cutoff_Mod_Source", 0.0f);
         HostEventRecorder host (processor);
         dragTo (source, buttons, input.getBounds().getCentre());
 
-        EXPECT_FALSE (input.getIsHovered());
-        EXPECT_NEAR (normalisedValue (processor, "Cutoff_Mod_Source"), (float) source / 3.0f, 1.0e-6f);
-        EXPECT_TRUE (host.everyValueInItsOwnGesture() && host.valueChanges() == 1);
+        EXPECT_FALSE (input.getIsHovered()) << "the input socket still hovered after the drop";
+        EXPECT_NEAR (normalisedValue (processor, "Cutoff_Mod_Source"), (float) source / 3.0f, 1.0e-6f)
+            << "Cutoff_Mod_Source";
+        EXPECT_TRUE (host.everyValueInItsOwnGesture()) << host.describe();
+        EXPECT_EQ (host.valueChanges(), 1) << host.describe();
     }
 
     // Released over another output socket or the bare panel, a cable routes nothing; with no
@@ -400,6 +505,7 @@ TEST (EditorControlSockets, ARealDragWithAnyButtonFromAnOutputLandsOnTheInput)
     dragTo (1, leftButton, { 150, 150 });
     OutputPatchPoint loose (ModulationSource::lfo1);
     loose.mouseDrag (mouseEventOn (loose, { 9.0f, 9.0f }, leftButton, { 8.0f, 8.0f }));
-    EXPECT_TRUE (host.events().empty());
+    EXPECT_TRUE (host.events().empty())
+        << "drops on an output, on the panel and a drag with no container: " << host.describe();
     window.removeFromDesktop();
 }
