@@ -16,7 +16,12 @@ namespace
     class EditorWindowTest : public ControlTest
     {
     protected:
-        void SetUp() override { ControlTest::SetUp(); editor = std::make_unique<Editor> (processor); editor->setVisible (true); }
+        void SetUp() override
+        {
+            ControlTest::SetUp();
+            editor = std::make_unique<Editor> (processor);
+            editor->setVisible (true);
+        }
 
         std::unique_ptr<Editor> editor;
     };
@@ -40,48 +45,76 @@ TEST_F (EditorWindowTest, EveryChildHasItsPlaceItsLookAndItsShadow)
     auto& e = *editor;
     auto &lfo1 = I::lfoControls (e, 0), &lfo2 = I::lfoControls (e, 1);
     auto& outputs = I::outputs (e);
-    std::vector<std::pair<juce::Component*, Rect>> table {
-        { &I::filterBackground (e), { 1, 1, 318, 218 } },     { &I::loFiBackground (e), { 321, 1, 158, 218 } },
-        { &I::outputBackground (e), { 481, 1, 158, 218 } },   { &I::lfo1Background (e), { 1, 221, 211, 106 } },
-        { &I::lfoMixBackground (e), { 214, 221, 211, 106 } }, { &I::lfo2Background (e), { 427, 221, 212, 106 } },
-        { I::driveControls (e).knob.get(), { 60, 144, 40, 40 } }, { &I::driveControls (e).nameLabel, { 1, 184, 159, 14 } },
-        { I::amplitudeControls (e).knob.get(), { 540, 48, 40, 40 } }, { &I::amplitudeControls (e).nameLabel, { 481, 88, 158, 14 } },
-        { &I::filterTypeSelector (e), { 199, 151, 80, 40 } }, { &I::distortionRoutingSelector (e), { 140, 163, 38, 16 } },
-        { &I::loFiRoutingSelector (e), { 441, 33, 32, 32 } }, { &I::lfoMixSlider (e), { 229, 277, 181, 20 } },
-        { outputs[0], { 189, 226, 16, 16 } }, { outputs[2], { 402, 226, 16, 16 } }, { outputs[1], { 616, 226, 16, 16 } },
-        { &lfo1.syncIcon, { 43, 257, 20, 20 } }, { &lfo1.rateControl, { 129, 257, 60, 20 } }, { &lfo1.waveformSelector, { 11, 297, 191, 20 } },
-        { &lfo2.syncIcon, { 470, 257, 20, 20 } }, { &lfo2.rateControl, { 556, 257, 60, 20 } }, { &lfo2.waveformSelector, { 437, 297, 192, 20 } },
-        { &I::footer (e), { 2, 332, 636, 66 } },
+    struct Placed { juce::String name; juce::Component* component; Rect bounds; };
+    std::vector<Placed> table {
+        { "filter panel", &I::filterBackground (e), { 1, 1, 318, 218 } },
+        { "lo-fi panel", &I::loFiBackground (e), { 321, 1, 158, 218 } },
+        { "output panel", &I::outputBackground (e), { 481, 1, 158, 218 } },
+        { "LFO 1 panel", &I::lfo1Background (e), { 1, 221, 211, 106 } },
+        { "LFO mix panel", &I::lfoMixBackground (e), { 214, 221, 211, 106 } },
+        { "LFO 2 panel", &I::lfo2Background (e), { 427, 221, 212, 106 } },
+        { "drive knob", I::driveControls (e).knob.get(), { 60, 144, 40, 40 } },
+        { "drive name", &I::driveControls (e).nameLabel, { 1, 184, 159, 14 } },
+        { "amplitude knob", I::amplitudeControls (e).knob.get(), { 540, 48, 40, 40 } },
+        { "amplitude name", &I::amplitudeControls (e).nameLabel, { 481, 88, 158, 14 } },
+        { "filter type", &I::filterTypeSelector (e), { 199, 151, 80, 40 } },
+        { "drive routing", &I::distortionRoutingSelector (e), { 140, 163, 38, 16 } },
+        { "lo-fi routing", &I::loFiRoutingSelector (e), { 441, 33, 32, 32 } },
+        { "LFO mix bar", &I::lfoMixSlider (e), { 229, 277, 181, 20 } },
+        { "output socket 0", outputs[0], { 189, 226, 16, 16 } },
+        { "output socket 2", outputs[2], { 402, 226, 16, 16 } },
+        { "output socket 1", outputs[1], { 616, 226, 16, 16 } },
+        { "LFO 1 sync switch", &lfo1.syncIcon, { 43, 257, 20, 20 } },
+        { "LFO 1 rate readout", &lfo1.rateControl, { 129, 257, 60, 20 } },
+        { "LFO 1 waveform row", &lfo1.waveformSelector, { 11, 297, 191, 20 } },
+        { "LFO 2 sync switch", &lfo2.syncIcon, { 470, 257, 20, 20 } },
+        { "LFO 2 rate readout", &lfo2.rateControl, { 556, 257, 60, 20 } },
+        { "LFO 2 waveform row", &lfo2.waveformSelector, { 437, 297, 192, 20 } },
+        { "footer", &I::footer (e), { 2, 332, 636, 66 } },
     };
 
     // The modulatable groups in target order, each socket routing its own target's source.
+    // Knob, name, depth bar and socket of each.
     const struct { ParameterWithModControls& group; const char* modSourceID; Rect knob, label, depth, socket; } groups[] = {
-        { I::cutoffControls (e), "Cutoff_Mod_Source", { 60, 39, 40, 40 }, { 1, 79, 159, 14 }, { 14, 101, 80, 12 }, { 113, 99, 16, 16 } },
-        { I::resonanceControls (e), "Resonance_Mod_Source", { 219, 39, 40, 40 }, { 160, 79, 159, 14 }, { 173, 101, 80, 12 }, { 272, 99, 16, 16 } },
-        { I::rateControls (e), "Rate_Mod_Source", { 380, 39, 40, 40 }, { 321, 79, 158, 14 }, { 333, 101, 80, 12 }, { 431, 99, 16, 16 } },
-        { I::bitsControls (e), "Bits_Mod_Source", { 380, 135, 40, 40 }, { 321, 175, 158, 14 }, { 333, 197, 80, 12 }, { 431, 195, 16, 16 } },
-        { I::dryWetControls (e), "Dry_Wet_Mix_Mod_Source", { 540, 135, 40, 40 }, { 481, 175, 158, 14 }, { 493, 197, 80, 12 }, { 591, 195, 16, 16 } },
+        { I::cutoffControls (e), "Cutoff_Mod_Source",
+          { 60, 39, 40, 40 }, { 1, 79, 159, 14 }, { 14, 101, 80, 12 }, { 113, 99, 16, 16 } },
+        { I::resonanceControls (e), "Resonance_Mod_Source",
+          { 219, 39, 40, 40 }, { 160, 79, 159, 14 }, { 173, 101, 80, 12 }, { 272, 99, 16, 16 } },
+        { I::rateControls (e), "Rate_Mod_Source",
+          { 380, 39, 40, 40 }, { 321, 79, 158, 14 }, { 333, 101, 80, 12 }, { 431, 99, 16, 16 } },
+        { I::bitsControls (e), "Bits_Mod_Source",
+          { 380, 135, 40, 40 }, { 321, 175, 158, 14 }, { 333, 197, 80, 12 }, { 431, 195, 16, 16 } },
+        { I::dryWetControls (e), "Dry_Wet_Mix_Mod_Source",
+          { 540, 135, 40, 40 }, { 481, 175, 158, 14 }, { 493, 197, 80, 12 }, { 591, 195, 16, 16 } },
     };
 
     for (size_t t = 0; t < 5; ++t)
     {
         auto& g = groups[t].group;
-        table.insert (table.end(), { { g.knob.get(), groups[t].knob }, { &g.nameLabel, groups[t].label },
-                                     { g.depthSlider.get(), groups[t].depth }, { &g.inputPatchPoint, groups[t].socket } });
-        EXPECT_EQ (I::inputs (e)[t], &g.inputPatchPoint) << t;
-        EXPECT_EQ (g.inputPatchPoint.getLink().parameter, &parameter (groups[t].modSourceID)) << t;
+        const juce::String name (groups[t].modSourceID);
+        table.insert (table.end(), {
+            { name + " group's knob", g.knob.get(), groups[t].knob },
+            { name + " group's name", &g.nameLabel, groups[t].label },
+            { name + " group's depth bar", g.depthSlider.get(), groups[t].depth },
+            { name + " group's socket", &g.inputPatchPoint, groups[t].socket },
+        });
+        EXPECT_EQ (I::inputs (e)[t], &g.inputPatchPoint) << "input socket " << t << " is not the " << name << " group's";
+        EXPECT_EQ (g.inputPatchPoint.getLink().parameter, &parameter (groups[t].modSourceID)) << name << " group's socket";
     }
 
-    EXPECT_EQ (e.getBounds(), Rect (0, 0, 640, 400));
-    EXPECT_FALSE (e.isResizable());
+    EXPECT_EQ (e.getBounds(), Rect (0, 0, 640, 400)) << "the editor";
+    EXPECT_FALSE (e.isResizable()) << "the editor";
 
     // Direct children all, so that every socket is in the coordinates the cables are drawn in.
-    for (const auto& [component, expected] : table)
-        EXPECT_TRUE (component->getParentComponent() == &e && component->isVisible() && component->getBounds() == expected)
-            << component->getBounds().toString() << ", expected " << expected.toString();
+    for (const auto& [name, component, expected] : table)
+    {
+        EXPECT_EQ (component->getParentComponent(), &e) << name << " is not a child of the editor";
+        EXPECT_TRUE (component->isVisible()) << name << " is hidden";
+        EXPECT_EQ (component->getBounds(), expected) << name;
+    }
 
     for (int k = 0; k < 3; ++k)
-        EXPECT_EQ (outputs[k]->getSourceId(), k + 1);
+        EXPECT_EQ (outputs[k]->getSourceId(), k + 1) << "output socket " << k;
 
     // The seven main knobs carry the shadow and nothing else does; the dry/wet knob and the mix bar
     // draw bipolar, everything else with the editor's look.
@@ -93,16 +126,20 @@ TEST_F (EditorWindowTest, EveryChildHasItsPlaceItsLookAndItsShadow)
 
     for (auto* child : e.getChildren())
     {
-        EXPECT_EQ (child->getComponentEffect(), shadowed.contains (child) ? &I::shadow (e) : nullptr) << child->getBounds().toString();
-        EXPECT_EQ (&child->getLookAndFeel(), bipolar.contains (child) ? bipolarLook : &I::look (e)) << child->getBounds().toString();
+        const auto at = "the child at " + child->getBounds().toString();
+        EXPECT_EQ (child->getComponentEffect(), shadowed.contains (child) ? &I::shadow (e) : nullptr) << at << ": shadow";
+        EXPECT_EQ (&child->getLookAndFeel(), bipolar.contains (child) ? bipolarLook : &I::look (e)) << at << ": look";
     }
 
     // The mix bar follows "LFOs_Mix" and grows in yellow from its centre: a quarter fills the second
     // quarter of its length.
     parameter ("LFOs_Mix").setValueNotifyingHost (0.25f);
     const auto bar = renderComponent (I::lfoMixSlider (e));
-    const auto yellowAt = [&] (float share) { return (bool) coloursNear (bar.getPixelAt ((int) (share * 181), 10), qrvx::QrvxColours::yellow(), 24); };
-    EXPECT_TRUE (yellowAt (0.37f) && ! yellowAt (0.12f) && ! yellowAt (0.62f));
+    const auto barAt = [&] (float share) { return bar.getPixelAt ((int) (share * 181), 10); };
+    const auto yellowAt = [&] (float share) { return coloursNear (barAt (share), qrvx::QrvxColours::yellow(), 24); };
+    EXPECT_TRUE (yellowAt (0.37f)) << "the mix bar at 37 % of its length";
+    EXPECT_FALSE (yellowAt (0.12f)) << "the mix bar at 12 % of its length: " << barAt (0.12f).toDisplayString (true);
+    EXPECT_FALSE (yellowAt (0.62f)) << "the mix bar at 62 % of its length: " << barAt (0.62f).toDisplayString (true);
 }
 
 TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
@@ -111,27 +148,47 @@ TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
     auto &lfo1 = I::lfoControls (e, 0), &lfo2 = I::lfoControls (e, 1);
     RepaintCounter repainted (e);
 
-    EXPECT_TRUE (e.isTimerRunning() && e.getTimerInterval() == 50);
+    EXPECT_TRUE (e.isTimerRunning()) << "the editor's polling timer";
+    EXPECT_EQ (e.getTimerInterval(), 50) << "the editor's polling timer";
     I::tick (e); // fills the rate readouts, which start empty
     repainted.reset();
 
-    const auto synced = [] (LFOControls& lfo) { return lfo.syncIcon.getIsSynced() && lfo.rateControl.valueLabel->getText() == "1 BAR"; };
+    // What a control shows, as text, so that a failure says what it showed instead.
+    const auto index = [] (int i) { return juce::String (i); };
+    const auto synced = [] (LFOControls& lfo)
+    {
+        return juce::String (lfo.syncIcon.getIsSynced() ? "synced, " : "free, ") + lfo.rateControl.valueLabel->getText();
+    };
     const auto syncArea = [] (LFOControls& lfo) { return lfo.syncIcon.getBounds().getUnion (lfo.rateControl.getBounds()); };
-    IconChoiceSelector &filterType = I::filterTypeSelector (e), &loFiRouting = I::loFiRoutingSelector (e);
+    IconChoiceSelector& filterType = I::filterTypeSelector (e);
+    IconChoiceSelector& loFiRouting = I::loFiRoutingSelector (e);
     auto& driveRouting = I::distortionRoutingSelector (e);
+    auto& wave1 = lfo1.waveformSelector;
+    auto& wave2 = lfo2.waveformSelector;
 
     // A routing shows only as a cable, which may cross anything: it repaints the whole editor.
-    const struct { const char* id; float value; std::function<bool()> shows; Rect repaints; } changes[] = {
-        { "Filter_Type", 2.0f / 3.0f, [&] { return filterType.getCurrentIndex() == 2; }, filterType.getBounds() },
-        { "Distortion_Routing", 1.0f, [&] { return driveRouting.getCurrentValue() == 1; }, driveRouting.getBounds() },
-        { "LoFi_Routing", 0.5f, [&] { return loFiRouting.getCurrentIndex() == 1; }, loFiRouting.getBounds() },
-        { "LFO_1_Wave", 4.0f / 6.0f, [&] { return lfo1.waveformSelector.getCurrentIndex() == 4; }, lfo1.waveformSelector.getBounds() },
-        { "LFO_2_Wave", 1.0f, [&] { return lfo2.waveformSelector.getCurrentIndex() == 6; }, lfo2.waveformSelector.getBounds() },
-        { "LFO_1_Sync", 1.0f, [&] { return synced (lfo1); }, syncArea (lfo1) },
-        { "LFO_2_Sync", 1.0f, [&] { return synced (lfo2); }, syncArea (lfo2) },
-        { "Cutoff_Mod_Source", 1.0f / 3.0f, {}, e.getLocalBounds() }, { "Resonance_Mod_Source", 2.0f / 3.0f, {}, e.getLocalBounds() },
-        { "Rate_Mod_Source", 1.0f, {}, e.getLocalBounds() },           { "Bits_Mod_Source", 1.0f / 3.0f, {}, e.getLocalBounds() },
-        { "Dry_Wet_Mix_Mod_Source", 2.0f / 3.0f, {}, e.getLocalBounds() },
+    struct Change
+    {
+        const char* id;
+        float value;
+        std::function<juce::String()> shown; // none for a routing
+        juce::String expected;
+        Rect repaints;
+    };
+
+    const Change changes[] = {
+        { "Filter_Type", 2.0f / 3.0f, [&] { return index (filterType.getCurrentIndex()); }, "2", filterType.getBounds() },
+        { "Distortion_Routing", 1.0f, [&] { return index (driveRouting.getCurrentValue()); }, "1", driveRouting.getBounds() },
+        { "LoFi_Routing", 0.5f, [&] { return index (loFiRouting.getCurrentIndex()); }, "1", loFiRouting.getBounds() },
+        { "LFO_1_Wave", 4.0f / 6.0f, [&] { return index (wave1.getCurrentIndex()); }, "4", wave1.getBounds() },
+        { "LFO_2_Wave", 1.0f, [&] { return index (wave2.getCurrentIndex()); }, "6", wave2.getBounds() },
+        { "LFO_1_Sync", 1.0f, [&] { return synced (lfo1); }, "synced, 1 BAR", syncArea (lfo1) },
+        { "LFO_2_Sync", 1.0f, [&] { return synced (lfo2); }, "synced, 1 BAR", syncArea (lfo2) },
+        { "Cutoff_Mod_Source", 1.0f / 3.0f, {}, {}, e.getLocalBounds() },
+        { "Resonance_Mod_Source", 2.0f / 3.0f, {}, {}, e.getLocalBounds() },
+        { "Rate_Mod_Source", 1.0f, {}, {}, e.getLocalBounds() },
+        { "Bits_Mod_Source", 1.0f / 3.0f, {}, {}, e.getLocalBounds() },
+        { "Dry_Wet_Mix_Mod_Source", 2.0f / 3.0f, {}, {}, e.getLocalBounds() },
     };
 
     for (const auto& change : changes)
@@ -140,19 +197,25 @@ TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
 
         // As automation does: the value changes, and nothing shows until the editor looks.
         parameter (change.id).setValueNotifyingHost (change.value);
-        EXPECT_EQ (repainted.count(), 0);
+        EXPECT_EQ (repainted.count(), 0) << "repaints before the tick";
         I::tick (e);
-        EXPECT_TRUE (change.shows == nullptr || change.shows());
-        EXPECT_EQ (repainted.regions().getBounds(), change.repaints);
+        if (change.shown != nullptr)
+        {
+            EXPECT_EQ (change.shown(), change.expected) << "shown after the tick";
+        }
+        EXPECT_EQ (repainted.regions().getBounds(), change.repaints) << "repainted at the tick";
         repainted.reset();
         I::tick (e);
-        EXPECT_EQ (repainted.count(), 0);
+        EXPECT_EQ (repainted.count(), 0) << "repaints at the tick after";
     }
 
     // A preset loaded elsewhere shows its name in the footer at the next tick, and nothing else.
     processor.presetName = "Bass Walk";
     I::tick (e);
-    EXPECT_TRUE (repainted.count() > 0 && I::footer (e).getBounds().contains (repainted.regions().getBounds()));
+    EXPECT_GT (repainted.count(), 0) << "a new preset name repaints nothing";
+    EXPECT_TRUE (I::footer (e).getBounds().contains (repainted.regions().getBounds()))
+        << "a new preset name repaints " << repainted.regions().getBounds().toString()
+        << ", outside the footer at " << I::footer (e).getBounds().toString();
 }
 
 //==============================================================================
@@ -166,30 +229,46 @@ TEST_F (EditorWindowTest, DrawsBlackGapsFramedPanelsShadowedKnobsAndCablesUntilU
     juce::PNGImageFormat().writeImageToStream (image, sheet);
 
     // Around the window, between the top panels, between the bands and the LFO panels, around the footer.
-    for (const auto& gap : { Rect (0, 0, 1, 332), { 639, 0, 1, 332 }, { 0, 0, 640, 1 }, { 0, 398, 640, 2 }, { 319, 0, 2, 220 },
-                             { 479, 0, 2, 220 }, { 0, 219, 640, 2 }, { 212, 220, 2, 108 }, { 425, 220, 2, 108 },
-                             { 0, 327, 640, 5 }, { 0, 327, 2, 73 }, { 638, 327, 2, 73 } })
+    for (const auto& gap : { Rect (0, 0, 1, 332),
+                             { 639, 0, 1, 332 },
+                             { 0, 0, 640, 1 },
+                             { 0, 398, 640, 2 },
+                             { 319, 0, 2, 220 },
+                             { 479, 0, 2, 220 },
+                             { 0, 219, 640, 2 },
+                             { 212, 220, 2, 108 },
+                             { 425, 220, 2, 108 },
+                             { 0, 327, 640, 5 },
+                             { 0, 327, 2, 73 },
+                             { 638, 327, 2, 73 } })
         for (int y = gap.getY(); y < gap.getBottom(); ++y)
             for (int x = gap.getX(); x < gap.getRight(); ++x)
-                ASSERT_EQ (image.getPixelAt (x, y), juce::Colours::black) << x << "," << y;
+                ASSERT_EQ (image.getPixelAt (x, y), juce::Colours::black)
+                    << "gap " << gap.toString() << " at " << x << "," << y;
 
     // Each panel: a frame of 0xFF303030 on all four sides, and the title rule in its module's colour.
-    const std::pair<juce::Component*, juce::Colour> panels[] = {
-        { &I::filterBackground (e), qrvx::QrvxColours::teal() }, { &I::loFiBackground (e), qrvx::QrvxColours::green() },
-        { &I::outputBackground (e), qrvx::QrvxColours::orange() }, { &I::lfo1Background (e), qrvx::QrvxColours::yellow() },
-        { &I::lfoMixBackground (e), qrvx::QrvxColours::yellow() }, { &I::lfo2Background (e), qrvx::QrvxColours::yellow() },
+    const std::tuple<const char*, juce::Component*, juce::Colour> panels[] = {
+        { "filter", &I::filterBackground (e), qrvx::QrvxColours::teal() },
+        { "lo-fi", &I::loFiBackground (e), qrvx::QrvxColours::green() },
+        { "output", &I::outputBackground (e), qrvx::QrvxColours::orange() },
+        { "LFO 1", &I::lfo1Background (e), qrvx::QrvxColours::yellow() },
+        { "LFO mix", &I::lfoMixBackground (e), qrvx::QrvxColours::yellow() },
+        { "LFO 2", &I::lfo2Background (e), qrvx::QrvxColours::yellow() },
     };
 
-    for (const auto& [panel, rule] : panels)
+    for (const auto& [name, panel, rule] : panels)
     {
         const auto b = panel->getBounds();
-        for (const auto& p : { juce::Point<int> (b.getCentreX(), b.getY() + 1), { b.getCentreX(), b.getBottom() - 2 },
-                               { b.getX() + 1, b.getY() + 30 }, { b.getRight() - 2, b.getCentreY() } })
-            EXPECT_EQ (image.getPixelAt (p.x, p.y), juce::Colour (0xff303030)) << p.toString();
+        for (const auto& p : { juce::Point<int> (b.getCentreX(), b.getY() + 1),
+                               { b.getCentreX(), b.getBottom() - 2 },
+                               { b.getX() + 1, b.getY() + 30 },
+                               { b.getRight() - 2, b.getCentreY() } })
+            EXPECT_EQ (image.getPixelAt (p.x, p.y), juce::Colour (0xff303030))
+                << name << " panel's frame at " << p.toString();
 
         for (int x = b.getX() + 4; x < b.getRight() - 4; ++x)
             for (int y = b.getY() + 24; y < b.getY() + 26; ++y)
-                ASSERT_EQ (image.getPixelAt (x, y), rule) << x << "," << y;
+                ASSERT_EQ (image.getPixelAt (x, y), rule) << name << " panel's title rule at " << x << "," << y;
     }
 
     // Two routings, with the ends and the control point of their curves at this size.
@@ -211,27 +290,29 @@ TEST_F (EditorWindowTest, DrawsBlackGapsFramedPanelsShadowedKnobsAndCablesUntilU
         // Only a band of three pixels along the curve changes, and a pixel the stroke covers whole
         // takes the cable's colour over what lay beneath.
         const auto changed = changedPixels (image, withCable);
-        ASSERT_GT (changed.size(), 150);
+        ASSERT_GT (changed.size(), 150) << "pixels the cable changed";
         for (const auto& p : changed)
         {
             juce::Point<float> nearest, centre = p.toFloat() + juce::Point<float> (0.5f, 0.5f);
             curve.getNearestPoint (centre, nearest, {}, 0.01f);
-            ASSERT_LE (nearest.getDistanceFrom (centre), 2.3f) << p.toString();
+            ASSERT_LE (nearest.getDistanceFrom (centre), 2.3f) << "a pixel the cable changed at " << p.toString();
         }
 
         for (int i = 1; i < 10; ++i)
         {
             const auto p = curve.getPointAlongPath ((float) i / 10.0f * curve.getLength()).toInt();
             const auto expected = image.getPixelAt (p.x, p.y).overlaidWith (juce::Colour (0x7f96ca30));
-            EXPECT_TRUE (coloursNear (withCable.getPixelAt (p.x, p.y), expected, 1)) << p.toString();
+            EXPECT_TRUE (coloursNear (withCable.getPixelAt (p.x, p.y), expected, 1))
+                << "the cable at " << i << "/10 of its length, " << p.toString();
         }
 
         // A right click on the target's socket unplugs it, and after the next tick the cable is gone.
         auto* socket = I::inputs (e)[(size_t) cable.target];
         clickComponent (*socket, socket->getLocalBounds().getCentre().toFloat(), juce::ModifierKeys::rightButtonModifier);
-        EXPECT_EQ (parameter (cable.id).getValue(), 0.0f);
+        EXPECT_EQ (parameter (cable.id).getValue(), 0.0f) << "after a right click on the socket";
         I::tick (e);
-        EXPECT_TRUE (sameImage (renderComponent (e), image));
+        EXPECT_TRUE (sameImage (renderComponent (e), image))
+            << "the window after unplugging differs from the one before routing";
     }
 
     // A knob's shadow only darkens, and falls below its face: lower than the face reaches, never higher.
@@ -239,14 +320,19 @@ TEST_F (EditorWindowTest, DrawsBlackGapsFramedPanelsShadowedKnobsAndCablesUntilU
     cut->setComponentEffect (nullptr);
     const auto unshadowed = renderComponent (e);
     cut->setVisible (false);
-    const auto face = changedPixels (renderComponent (e), unshadowed), shadow = changedPixels (unshadowed, image);
-    ASSERT_FALSE (face.isEmpty() || shadow.isEmpty());
+    const auto face = changedPixels (renderComponent (e), unshadowed);
+    const auto shadow = changedPixels (unshadowed, image);
+    ASSERT_FALSE (face.isEmpty()) << "hiding the cutoff knob changed no pixel";
+    ASSERT_FALSE (shadow.isEmpty()) << "the cutoff knob's shadow changed no pixel";
 
     for (const auto& p : shadow)
-        EXPECT_LT (image.getPixelAt (p.x, p.y).getBrightness(), unshadowed.getPixelAt (p.x, p.y).getBrightness());
+        EXPECT_LT (image.getPixelAt (p.x, p.y).getBrightness(), unshadowed.getPixelAt (p.x, p.y).getBrightness())
+            << "the shadow at " << p.toString();
 
-    const auto s = Rect::findAreaContainingPoints (shadow.begin(), shadow.size()), f = Rect::findAreaContainingPoints (face.begin(), face.size());
-    EXPECT_TRUE (s.getBottom() > f.getBottom() && s.getY() >= f.getY()) << s.toString() << " " << f.toString();
+    const auto s = Rect::findAreaContainingPoints (shadow.begin(), shadow.size());
+    const auto f = Rect::findAreaContainingPoints (face.begin(), face.size());
+    EXPECT_GT (s.getBottom(), f.getBottom()) << "shadow " << s.toString() << ", face " << f.toString();
+    EXPECT_GE (s.getY(), f.getY()) << "shadow " << s.toString() << ", face " << f.toString();
 }
 
 //==============================================================================
@@ -258,17 +344,22 @@ TEST_F (EditorWindowTest, AnLfoDroppedOnASocketInTheWindowReachesTheHostInOneGes
     e.addToDesktop (0);
     I::tick (e);
 
-    const auto from = I::outputs (e)[1]->getBounds().getCentre(), to = I::resonanceControls (e).inputPatchPoint.getBounds().getCentre();
+    const auto from = I::outputs (e)[1]->getBounds().getCentre();
+    const auto to = I::resonanceControls (e).inputPatchPoint.getBounds().getCentre();
     auto time = juce::Time::currentTimeMillis();
 
     for (int i = -1; i <= 11; ++i)
-        e.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, (from + (to - from) * juce::jlimit (0, 10, i) / 10).toFloat(),
+    {
+        const auto at = from + (to - from) * juce::jlimit (0, 10, i) / 10;
+        e.getPeer()->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, at.toFloat(),
                                        i < 0 || i > 10 ? juce::ModifierKeys() : juce::ModifierKeys::leftButtonModifier,
                                        juce::MouseInputSource::defaultPressure, 0.0f, time += 20);
+    }
 
     dispatchMessagesFor (120); // lets the finished drag's image go and the editor's timer run
-    EXPECT_NEAR (parameter ("Resonance_Mod_Source").getValue(), 2.0f / 3.0f, 1.0e-6f);
-    EXPECT_TRUE (host.everyValueInItsOwnGesture() && host.changedParameters() == juce::StringArray ("Resonance_Mod_Source"));
+    EXPECT_NEAR (parameter ("Resonance_Mod_Source").getValue(), 2.0f / 3.0f, 1.0e-6f) << "Resonance_Mod_Source";
+    EXPECT_TRUE (host.everyValueInItsOwnGesture()) << host.describe();
+    EXPECT_EQ (host.changedParameters(), juce::StringArray ("Resonance_Mod_Source")) << host.describe();
 }
 
 //==============================================================================
@@ -281,7 +372,8 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
     for (const auto* id : { "Filter_Type", "LFO_2_Sync", "Cutoff_Mod_Source" })
         setNormalisedValue (processor, id, 1.0f);
     setNormalisedValue (other, "LoFi_Routing", 1.0f);
-    const auto state = processor.valueTreeState.copyState(), otherState = other.valueTreeState.copyState();
+    const auto state = processor.valueTreeState.copyState();
+    const auto otherState = other.valueTreeState.copyState();
     HostEventRecorder host (processor);
 
     const auto openAndClose = [&]
@@ -305,8 +397,9 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
     for (int i = 0; i < 50; ++i)
         openAndClose();
 
-    EXPECT_LT ((juce::int64) mallinfo2().uordblks - heapBefore, 32 * 1024);
-    EXPECT_TRUE (host.events().empty() && ! defaultLookIsOurs());
+    EXPECT_LT ((juce::int64) mallinfo2().uordblks - heapBefore, 32 * 1024) << "bytes the heap grew by over 50 editors";
+    EXPECT_TRUE (host.events().empty()) << "opening and closing editors: " << host.describe();
+    EXPECT_FALSE (defaultLookIsOurs()) << "the editor's look stays the default after the last editor closed";
 
     // Two instances, two editors, closed in either order. The last editor built owns the
     // process-wide look until it closes; then windows without a parent take JUCE's own.
@@ -314,16 +407,21 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
     {
         SCOPED_TRACE (firstBuiltClosesFirst ? "first built closes first" : "last built closes first");
         auto a = std::make_unique<Editor> (processor), b = std::make_unique<Editor> (other);
-        EXPECT_TRUE (I::loFiRoutingSelector (*a).getCurrentIndex() == 0 && I::loFiRoutingSelector (*b).getCurrentIndex() == 2);
+        EXPECT_EQ (I::loFiRoutingSelector (*a).getCurrentIndex(), 0) << "the first instance's lo-fi routing";
+        EXPECT_EQ (I::loFiRoutingSelector (*b).getCurrentIndex(), 2) << "the other instance's lo-fi routing";
 
         auto &first = firstBuiltClosesFirst ? a : b, &last = firstBuiltClosesFirst ? b : a;
         first.reset();
-        EXPECT_EQ (defaultLookIsOurs(), firstBuiltClosesFirst);
+        EXPECT_EQ (defaultLookIsOurs(), firstBuiltClosesFirst)
+            << "whether the editor's look is the default with one editor closed";
         I::tick (*last);
         renderComponent (*last);
         last.reset();
-        EXPECT_FALSE (defaultLookIsOurs());
+        EXPECT_FALSE (defaultLookIsOurs()) << "the editor's look stays the default after both closed";
     }
 
-    EXPECT_TRUE (processor.valueTreeState.copyState().isEquivalentTo (state) && other.valueTreeState.copyState().isEquivalentTo (otherState));
+    EXPECT_TRUE (processor.valueTreeState.copyState().isEquivalentTo (state))
+        << "the first processor's state became " << processor.valueTreeState.copyState().toXmlString();
+    EXPECT_TRUE (other.valueTreeState.copyState().isEquivalentTo (otherState))
+        << "the other processor's state became " << other.valueTreeState.copyState().toXmlString();
 }
