@@ -63,15 +63,25 @@ TEST_F (KnobTest, AltClickReturnsToTheDefaultOrOpensTheLearnMenuOnceLabelled)
 
     // Alt alone jumps to the default and no drag follows; with another key held it drags. Either
     // way the host hears one gesture.
-    for (const auto mods : { altClick, altClick.withFlags (Mods::shiftModifier), altClick.withFlags (Mods::ctrlModifier), Mods (Mods::leftButtonModifier) })
+    for (const auto& [what, mods] : { std::pair ("alt", altClick),
+                                      std::pair ("alt and shift", altClick.withFlags (Mods::shiftModifier)),
+                                      std::pair ("alt and ctrl", altClick.withFlags (Mods::ctrlModifier)),
+                                      std::pair ("no modifier", Mods (Mods::leftButtonModifier)) })
     {
-        SCOPED_TRACE (mods.getRawFlags());
+        SCOPED_TRACE (what);
         knob->setValue (5000.0, juce::sendNotificationSync);
         host.clear();
         pressDragRelease (*knob, centre, -30.0f, mods);
         const auto value = (float) knob->getValue();
-        EXPECT_TRUE (mods == altClick ? juce::approximatelyEqual (value, atDefault) : value > 5000.0f) << value;
-        EXPECT_EQ (std::pair (host.gestureBegins(), host.gestureEnds()), std::pair (1, 1));
+        if (mods == altClick)
+        {
+            EXPECT_TRUE (juce::approximatelyEqual (value, atDefault)) << "value " << value << ", default " << atDefault;
+        }
+        else
+        {
+            EXPECT_GT (value, 5000.0f) << "value after dragging up from 5000";
+        }
+        EXPECT_EQ (std::pair (host.gestureBegins(), host.gestureEnds()), std::pair (1, 1)) << host.describe();
     }
 
     // Labelled, it opens the menu instead and leaves the value. Picked by keyboard (0 dismisses).
@@ -95,24 +105,35 @@ TEST_F (KnobTest, AltClickReturnsToTheDefaultOrOpensTheLearnMenuOnceLabelled)
     knob->addChangeListener (&counter);
     knob->setValue (5000.0, juce::sendNotificationSync);
     host.clear();
+    // Picks in turn on the same knob: what it has been asked for so far, and how many messages it sent.
     struct Pick { int item; bool assign, clear; int messages; };
-    for (const auto& pick : { Pick { 0, false, false, 0 }, Pick { 1, true, false, 1 }, Pick { 1, true, false, 2 },
-                              Pick { 0, true, false, 2 }, Pick { 2, true, true, 3 } })
+    const Pick picks[] = {
+        { 0, false, false, 0 },
+        { 1, true, false, 1 },
+        { 1, true, false, 2 },
+        { 0, true, false, 2 },
+        { 2, true, true, 3 },
+    };
+    for (size_t turn = 0; turn < std::size (picks); ++turn)
     {
+        const auto& pick = picks[turn];
+        SCOPED_TRACE ("pick " + juce::String ((int) turn) + ", item " + juce::String (pick.item));
         knob->mouseDown (mouseEventOn (*knob, centre, altClick, centre));
-        ASSERT_TRUE (pickFromOpenMenu (pick.item));
-        EXPECT_EQ (std::tuple (knob->assignRequested, knob->clearRequested, counter.calls), std::tuple (pick.assign, pick.clear, pick.messages));
+        ASSERT_TRUE (pickFromOpenMenu (pick.item)) << "no menu opened";
+        EXPECT_EQ (std::tuple (knob->assignRequested, knob->clearRequested, counter.calls),
+                   std::tuple (pick.assign, pick.clear, pick.messages))
+            << "assign asked, clear asked, messages sent";
     }
-    EXPECT_DOUBLE_EQ (knob->getValue(), 5000.0);
-    EXPECT_TRUE (host.events().empty());
+    EXPECT_DOUBLE_EQ (knob->getValue(), 5000.0) << "the value after the menu picks";
+    EXPECT_TRUE (host.events().empty()) << "the menu picks: " << host.describe();
     knob->removeChangeListener (&counter);
 
     // A pick that arrives after the knob has gone lands nowhere.
     knob->mouseDown (mouseEventOn (*knob, centre, altClick, centre));
     attachment.reset();
     knob.reset();
-    EXPECT_TRUE (pickFromOpenMenu (qrvx::MIDITarget::assignItem));
-    EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr);
+    EXPECT_TRUE (pickFromOpenMenu (qrvx::MIDITarget::assignItem)) << "no menu opened before the knob went";
+    EXPECT_EQ (juce::Component::getCurrentlyModalComponent(), nullptr) << "a menu still open after the pick";
 }
 
 TEST_F (KnobTest, ModulationWedgeCoversItsShareOfTheTravelLeftInItsColour)
@@ -121,13 +142,14 @@ TEST_F (KnobTest, ModulationWedgeCoversItsShareOfTheTravelLeftInItsColour)
     struct Case { float value, amount; bool squared; double skew; bool enabled; std::optional<juce::Range<float>> expected; };
     for (const auto& c : { Case { 0.25f, 0.0f, false, 1.0, true, std::nullopt },
                            Case { 0.25f, 0.5f, false, 1.0, true, juce::Range<float> (0.25f, 0.625f) },
-                           Case { 0.25f, 0.5f, true, 1.0, true, juce::Range<float> (0.25f, 0.4375f) },    // squared: a quarter
+                           Case { 0.25f, 0.5f, true, 1.0, true, juce::Range<float> (0.25f, 0.4375f) }, // squared: a quarter
                            Case { 0.0f, 1.0f, false, 1.0, false, juce::Range<float> (0.0f, 1.0f) },
-                           Case { 1.0f, 1.0f, false, 1.0, true, std::nullopt },                            // at the end stop
+                           Case { 1.0f, 1.0f, false, 1.0, true, std::nullopt },                         // at the end stop
                            Case { 0.5f, 0.02f, false, 1.0, true, juce::Range<float> (0.5f, 0.51f) },
                            Case { 0.25f, 0.5f, false, 0.5, true, juce::Range<float> (0.5f, 0.75f) } })
     {
-        SCOPED_TRACE (juce::String (c.value) + " " + juce::String (c.amount));
+        SCOPED_TRACE ("value " + juce::String (c.value) + ", amount " + juce::String (c.amount)
+                      + ", skew " + juce::String (c.skew) + (c.squared ? ", squared" : "") + (c.enabled ? "" : ", disabled"));
         auto knob = makeKnob (0.0, c.amount);
         knob->setSkewFactor (c.skew);
         knob->setValue (c.value);
@@ -141,13 +163,18 @@ TEST_F (KnobTest, ModulationWedgeCoversItsShareOfTheTravelLeftInItsColour)
             if (const auto at = onSweep (29.2f, proportion).toInt(); isWedge (image.getPixelAt (at.x, at.y)))
                 extent = extent ? extent->getUnionWith (proportion) : juce::Range<float> (proportion, proportion);
 
-        ASSERT_EQ (extent.has_value(), c.expected.has_value());
+        ASSERT_EQ (extent.has_value(), c.expected.has_value()) << "whether a wedge shows";
         if (! extent)
             continue;
-        EXPECT_NEAR (extent->getStart(), c.expected->getStart(), 0.006f);
-        EXPECT_NEAR (extent->getEnd(), c.expected->getEnd(), 0.006f);
+        EXPECT_NEAR (extent->getStart(), c.expected->getStart(), 0.006f) << "where the wedge starts";
+        EXPECT_NEAR (extent->getEnd(), c.expected->getEnd(), 0.006f) << "where the wedge ends";
         const auto rim = onSweep (29.0f, extent->getStart() + extent->getLength() / 2.0f).toInt();
-        EXPECT_TRUE (extent->getLength() < 0.1f || coloursNear (image.getPixelAt (rim.x, rim.y), colours::lime().withAlpha ((juce::uint8) (c.enabled ? 0xcc : 0x33))));
+        const auto wedgeColour = colours::lime().withAlpha ((juce::uint8) (c.enabled ? 0xcc : 0x33));
+        if (extent->getLength() >= 0.1f)
+        {
+            EXPECT_TRUE (coloursNear (image.getPixelAt (rim.x, rim.y), wedgeColour))
+                << "the wedge's middle at " << rim.toString() << ", " << extent->getLength() << " of the travel long";
+        }
     }
 }
 
@@ -167,7 +194,7 @@ TEST_F (KnobTest, ModulationWedgeThresholdAndStyles)
         int wedgePixels = 0;
         for (int i = 0; i < 60 * 60; ++i)
             wedgePixels += isWedge (image.getPixelAt (i % 60, i / 60)) ? 1 : 0;
-        EXPECT_EQ (wedgePixels > 0, amount > 0.0001f) << amount;
+        EXPECT_EQ (wedgePixels > 0, amount > 0.0001f) << "amount " << amount << ": " << wedgePixels << " wedge pixels";
     }
 
     // Only the vertical-drag rotary knob carries a wedge.
@@ -176,6 +203,7 @@ TEST_F (KnobTest, ModulationWedgeThresholdAndStyles)
         auto plain = makeKnob (0.3), modulated = makeKnob (0.3, 1.0f);
         plain->setSliderStyle (style);
         modulated->setSliderStyle (style);
-        EXPECT_TRUE (sameImage (renderComponent (*plain), renderComponent (*modulated))) << style;
+        EXPECT_TRUE (sameImage (renderComponent (*plain), renderComponent (*modulated)))
+            << "slider style " << style << " draws a wedge";
     }
 }
