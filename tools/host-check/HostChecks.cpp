@@ -810,8 +810,9 @@ void HostChecks::checkEditorPixels()
     const auto failuresBefore = failures;
     namespace palette = qrvx::QrvxColours;
 
-    // ModuleBackground.cpp's own colours: frame, inside, and the title strip laid over the inside.
-    const juce::Colour frame { 0xff303030 }, inside { 0xff191919 };
+    // ModuleBackground.cpp's own colours: frame, inside, and the title strip laid over the inside;
+    // WaveformSelector.cpp's for the glyphs of the waveforms not chosen.
+    const juce::Colour frame { 0xff303030 }, inside { 0xff191919 }, idleGlyph { 0xff474747 };
     const auto titleStrip = inside.overlaidWith (juce::Colour (0x26bdbdbdu));
     const auto waveformRow = inside.overlaidWith (palette::yellow().withAlpha ((juce::uint8) 0x20));
 
@@ -820,7 +821,8 @@ void HostChecks::checkEditorPixels()
     // has a 4-pixel frame, a 20-pixel title strip and a 2-pixel rule in the module's colour
     // (ModuleBackground.cpp). Each LFO's waveform row is the lower half of its content, 10 pixels
     // in: (11, 297, 191, 20) and (437, 297, 192, 20), with the glyphs in the middle half of its
-    // height at fractions of its width and a yellow line along its bottom (WaveformSelector.cpp).
+    // height at fractions of its width and a yellow line along its bottom (WaveformSelector.cpp);
+    // the second glyph, the square wave, starts 31 pixels in with its upper edge on the area's top.
     // The footer stands at (2, 332, 636, 66), its preset plate at (223, 13, 191, 20) in it with
     // corners of radius 10 (Footer.cpp).
     const struct { const char* what; int x, y; juce::Colour expected; } points[] = {
@@ -828,6 +830,8 @@ void HostChecks::checkEditorPixels()
         { "LFO 1 waveform row above the glyphs", 106, 299, waveformRow },
         { "LFO 2 waveform row between the first two glyphs", 464, 307, waveformRow },
         { "LFO 2 waveform row above the glyphs", 533, 299, waveformRow },
+        { "LFO 1 square wave glyph's upper edge", 46, 302, idleGlyph },
+        { "LFO 2 square wave glyph's upper edge", 472, 302, idleGlyph },
         { "LFO 1 waveform row's bottom line", 106, 316, palette::yellow() },
         { "LFO 1 title rule", 106, 245, palette::yellow() },
         { "LFO 1 panel below its waveform row", 106, 320, inside },
@@ -907,5 +911,5 @@ void HostChecks::checkEditorPixels()
         pass (juce::String ((int) std::size (points)) + " pixels of the editor's window, read back from the X server after "
               + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
               + rgb (window.getPixelAt (row.x, row.y)) + " (yellow at alpha 0x20 over the panel's " + rgb (inside)
-              + "), the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
+              + "), the idle glyphs, the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
 }
