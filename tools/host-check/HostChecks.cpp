@@ -799,7 +799,7 @@ void HostChecks::checkEditorPixels()
     constexpr int editorWidth = 640, editorHeight = 400;
     // Painting goes through the plug-in's own message loop and the X server; a loaded machine can
     // take a while, so the window is read again until it shows what is expected or time is up.
-    constexpr int millisecondsBetweenReads = 100, reads = 50;
+    constexpr int millisecondsBetweenReads = 100, readsPerOpening = 20, maxOpenings = 8;
     constexpr int tolerance = 4;
 
     auto instance = createInstance();
@@ -854,10 +854,23 @@ void HostChecks::checkEditorPixels()
             && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
     };
 
-    juce::Image window;
-    int readsTaken = 0;
-
+    const auto allMatch = [&] (const juce::Image& image)
     {
+        return image.isValid()
+            && std::all_of (std::begin (points), std::end (points),
+                            [&] (const auto& p) { return matches (image.getPixelAt (p.x, p.y), p.expected); });
+    };
+
+    juce::Image window;
+    int readsTaken = 0, openings = 0;
+
+    // JUCE's LV2 hosting embeds the plug-in's view through XEmbed and sizes its holder window from
+    // the view's first size report, which now and then arrives before it listens for it; the holder
+    // then stays one pixel wide and the window shows only the host's black. A fresh editor embeds
+    // anew. Colours that the plug-in itself gets wrong come out the same in every opening.
+    while (openings < maxOpenings && ! allMatch (window))
+    {
+        ++openings;
         std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
 
         if (! expect (editor != nullptr, "the host got no editor to read pixels from"))
@@ -874,7 +887,7 @@ void HostChecks::checkEditorPixels()
                       + ": the pixels checked are placed for that size"))
             return;
 
-        while (readsTaken < reads)
+        for (int read = 0; read < readsPerOpening; ++read)
         {
             juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBetweenReads);
             ++readsTaken;
@@ -882,14 +895,13 @@ void HostChecks::checkEditorPixels()
             if (auto* peer = editor->getPeer())
                 window = grabWindowPixels (*peer, editorWidth, editorHeight);
 
-            if (window.isValid()
-                && std::all_of (std::begin (points), std::end (points),
-                                [&] (const auto& p) { return matches (window.getPixelAt (p.x, p.y), p.expected); }))
+            if (allMatch (window))
                 break;
         }
-    }
 
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
 
     if (! expect (window.isValid(), "could not read the editor's window back from the X server"))
         return;
@@ -900,7 +912,7 @@ void HostChecks::checkEditorPixels()
         expect (matches (actual, p.expected),
                 "editor pixel (" + juce::String (p.x) + ", " + juce::String (p.y) + "), " + p.what + ": reads "
                 + rgb (actual) + ", expected " + rgb (p.expected) + " within " + juce::String (tolerance)
-                + " (after " + juce::String (readsTaken * millisecondsBetweenReads) + " ms)");
+                + " (after " + juce::String (openings) + " opening(s), " + juce::String (readsTaken * millisecondsBetweenReads) + " ms)");
     }
 
     // The table starts with a waveform row and ends with the plate.
@@ -909,7 +921,7 @@ void HostChecks::checkEditorPixels()
 
     if (failures == failuresBefore)
         pass (juce::String ((int) std::size (points)) + " pixels of the editor's window, read back from the X server after "
-              + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
+              + juce::String (openings) + " opening(s) and " + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
               + rgb (window.getPixelAt (row.x, row.y)) + " (yellow at alpha 0x20 over the panel's " + rgb (inside)
               + "), the idle glyphs, the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
 }
