@@ -4,6 +4,8 @@
 #include "VevareroBinaryData.h"
 #include "look/QrvxColours.h"
 
+#include <array>
+
 namespace
 {
     struct Glyph
@@ -12,16 +14,21 @@ namespace
         int size;
     };
 
-    // In the order of the waveform parameter's choices.
-    const Glyph glyphs[WaveformSelector::numWaveforms] {
-        { VevareroBinaryData::waveform_sine_svg, VevareroBinaryData::waveform_sine_svgSize },
-        { VevareroBinaryData::waveform_square_svg, VevareroBinaryData::waveform_square_svgSize },
-        { VevareroBinaryData::waveform_saw_up_svg, VevareroBinaryData::waveform_saw_up_svgSize },
-        { VevareroBinaryData::waveform_saw_down_svg, VevareroBinaryData::waveform_saw_down_svgSize },
-        { VevareroBinaryData::waveform_tri_svg, VevareroBinaryData::waveform_tri_svgSize },
-        { VevareroBinaryData::waveform_rnd_svg, VevareroBinaryData::waveform_rnd_svgSize },
-        { VevareroBinaryData::waveform_smooth_rnd_svg, VevareroBinaryData::waveform_smooth_rnd_svgSize },
-    };
+    // In the order of the waveform parameter's choices. Built when asked rather than as a table
+    // filled while the program loads: the drawings' pointers are variables of the binary-data
+    // files, and nothing orders their initialisation before this file's.
+    std::array<Glyph, WaveformSelector::numWaveforms> glyphs()
+    {
+        return { {
+            { VevareroBinaryData::waveform_sine_svg, VevareroBinaryData::waveform_sine_svgSize },
+            { VevareroBinaryData::waveform_square_svg, VevareroBinaryData::waveform_square_svgSize },
+            { VevareroBinaryData::waveform_saw_up_svg, VevareroBinaryData::waveform_saw_up_svgSize },
+            { VevareroBinaryData::waveform_saw_down_svg, VevareroBinaryData::waveform_saw_down_svgSize },
+            { VevareroBinaryData::waveform_tri_svg, VevareroBinaryData::waveform_tri_svgSize },
+            { VevareroBinaryData::waveform_rnd_svg, VevareroBinaryData::waveform_rnd_svgSize },
+            { VevareroBinaryData::waveform_smooth_rnd_svg, VevareroBinaryData::waveform_smooth_rnd_svgSize },
+        } };
+    }
 
     // Left edges of the glyphs as fractions of the row's width. The last glyph stands a little
     // to the right of the even spacing; its button does not move with it.
@@ -36,10 +43,12 @@ namespace
 WaveformSelector::WaveformSelector (juce::AudioProcessorValueTreeState& valueTreeState, const juce::String& waveParameterID)
     : link (waveParameterID, valueTreeState)
 {
-    for (auto& glyph : glyphs)
+    const auto drawings = glyphs();
+
+    for (auto& glyph : drawings)
         idleIcons.add (EmbeddedDrawing::loadTinted (glyph.svg, glyph.size, juce::Colours::white, idleGlyphColour).release());
 
-    for (auto& glyph : glyphs)
+    for (auto& glyph : drawings)
     {
         auto* button = buttons.add (new juce::TextButton());
         addAndMakeVisible (button);

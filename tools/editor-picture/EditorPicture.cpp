@@ -6,12 +6,12 @@
 //   VevareroEditorPicture <Vevarero.vst3> <picture.png>
 
 #include "PluginHost.h"
+#include "WindowPixels.h"
 
 #include <iostream>
 
 // Last: Xlib's macros would clash with JUCE's names.
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 namespace
 {
@@ -22,39 +22,6 @@ namespace
     // Long enough for the view to be embedded and painted, and for the editor's timer to have
     // filled in what it polls (the LFO rate readouts).
     constexpr int millisecondsBeforePicture = 1000;
-
-    juce::Image grabWindow (::Window window, int width, int height)
-    {
-        auto* display = XOpenDisplay (nullptr);
-
-        if (display == nullptr)
-            return {};
-
-        XSync (display, False);
-        juce::Image picture;
-
-        if (auto* ximage = XGetImage (display, window, 0, 0, (unsigned int) width, (unsigned int) height, AllPlanes, ZPixmap))
-        {
-            picture = juce::Image (juce::Image::RGB, width, height, false);
-            const juce::Image::BitmapData pixels (picture, juce::Image::BitmapData::writeOnly);
-
-            for (int y = 0; y < height; ++y)
-            {
-                for (int x = 0; x < width; ++x)
-                {
-                    const auto p = XGetPixel (ximage, x, y);
-                    pixels.setPixelColour (x, y, juce::Colour ((juce::uint8) ((p & ximage->red_mask) >> 16),
-                                                               (juce::uint8) ((p & ximage->green_mask) >> 8),
-                                                               (juce::uint8) (p & ximage->blue_mask)));
-                }
-            }
-
-            XDestroyImage (ximage);
-        }
-
-        XCloseDisplay (display);
-        return picture;
-    }
 }
 
 int main (int argc, char* argv[])
@@ -99,7 +66,7 @@ int main (int argc, char* argv[])
         juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBeforePicture);
 
         if (auto* peer = editor->getPeer())
-            picture = grabWindow ((::Window) peer->getNativeHandle(), editor->getWidth(), editor->getHeight());
+            picture = grabWindowPixels (*peer, editor->getWidth(), editor->getHeight());
     }
 
     juce::MessageManager::getInstance()->runDispatchLoopUntil (50);

@@ -1,4 +1,6 @@
 #include "HostChecks.h"
+#include "WindowPixels.h"
+#include "look/QrvxColours.h"
 #include "presets/StateBlobLayout.h"
 
 #include <algorithm>
@@ -147,6 +149,7 @@ int HostChecks::run()
     checkProcessing();
     checkStateRoundTrip();
     checkEditor();
+    checkEditorPixels();
     return failures;
 }
 
@@ -789,4 +792,136 @@ void HostChecks::checkEditor()
     if (failures == failuresBefore)
         pass ("editor opened in a window and closed " + juce::String (openings) + " times, "
               + juce::String (editorWidth) + " x " + juce::String (editorHeight) + " each time; no parameter moved");
+}
+
+void HostChecks::checkEditorPixels()
+{
+    constexpr int editorWidth = 640, editorHeight = 400;
+    // Painting goes through the plug-in's own message loop and the X server; a loaded machine can
+    // take a while, so the window is read again until it shows what is expected or time is up.
+    constexpr int millisecondsBetweenReads = 100, readsPerOpening = 20, maxOpenings = 8;
+    constexpr int tolerance = 4;
+
+    auto instance = createInstance();
+
+    if (instance == nullptr)
+        return;
+
+    const auto failuresBefore = failures;
+    namespace palette = qrvx::QrvxColours;
+
+    // ModuleBackground.cpp's own colours: frame, inside, and the title strip laid over the inside;
+    // WaveformSelector.cpp's for the glyphs of the waveforms not chosen.
+    const juce::Colour frame { 0xff303030 }, inside { 0xff191919 }, idleGlyph { 0xff474747 };
+    const auto titleStrip = inside.overlaidWith (juce::Colour (0x26bdbdbdu));
+    const auto waveformRow = inside.overlaidWith (palette::yellow().withAlpha ((juce::uint8) 0x20));
+
+    // Where PluginEditor.cpp's resized() puts things at 640 x 400: the Filter panel at (1, 1, 318, 218),
+    // LFO 1's at (1, 221, 211, 106), LFO MIX's from x 214 and LFO 2's at (427, 221, 212, 106). A panel
+    // has a 4-pixel frame, a 20-pixel title strip and a 2-pixel rule in the module's colour
+    // (ModuleBackground.cpp). Each LFO's waveform row is the lower half of its content, 10 pixels
+    // in: (11, 297, 191, 20) and (437, 297, 192, 20), with the glyphs in the middle half of its
+    // height at fractions of its width and a yellow line along its bottom (WaveformSelector.cpp);
+    // the second glyph, the square wave, starts 31 pixels in with its upper edge on the area's top.
+    // The footer stands at (2, 332, 636, 66), its preset plate at (223, 13, 191, 20) in it with
+    // corners of radius 10 (Footer.cpp).
+    const struct { const char* what; int x, y; juce::Colour expected; } points[] = {
+        { "LFO 1 waveform row between the first two glyphs", 38, 307, waveformRow },
+        { "LFO 1 waveform row above the glyphs", 106, 299, waveformRow },
+        { "LFO 2 waveform row between the first two glyphs", 464, 307, waveformRow },
+        { "LFO 2 waveform row above the glyphs", 533, 299, waveformRow },
+        { "LFO 1 square wave glyph's upper edge", 46, 302, idleGlyph },
+        { "LFO 2 square wave glyph's upper edge", 472, 302, idleGlyph },
+        { "LFO 1 waveform row's bottom line", 106, 316, palette::yellow() },
+        { "LFO 1 title rule", 106, 245, palette::yellow() },
+        { "LFO 1 panel below its waveform row", 106, 320, inside },
+        { "LFO 1 panel frame", 2, 300, frame },
+        { "gap between the LFO 1 and LFO MIX panels", 213, 300, juce::Colours::black },
+        { "Filter title rule", 160, 25, palette::teal() },
+        { "Filter title strip right of its name", 160, 15, titleStrip },
+        { "preset plate left of the name", 240, 355, palette::blue() },
+    };
+
+    const auto rgb = [] (juce::Colour c)
+    {
+        return juce::String (c.getRed()) + "," + juce::String (c.getGreen()) + "," + juce::String (c.getBlue());
+    };
+
+    const auto matches = [] (juce::Colour a, juce::Colour b)
+    {
+        return std::abs (a.getRed() - b.getRed()) <= tolerance
+            && std::abs (a.getGreen() - b.getGreen()) <= tolerance
+            && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
+    };
+
+    const auto allMatch = [&] (const juce::Image& image)
+    {
+        return image.isValid()
+            && std::all_of (std::begin (points), std::end (points),
+                            [&] (const auto& p) { return matches (image.getPixelAt (p.x, p.y), p.expected); });
+    };
+
+    juce::Image window;
+    int readsTaken = 0, openings = 0;
+
+    // JUCE's LV2 hosting embeds the plug-in's view through XEmbed and sizes its holder window from
+    // the view's first size report, which now and then arrives before it listens for it; the holder
+    // then stays one pixel wide and the window shows only the host's black. A fresh editor embeds
+    // anew. Colours that the plug-in itself gets wrong come out the same in every opening.
+    while (openings < maxOpenings && ! allMatch (window))
+    {
+        ++openings;
+        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+
+        if (! expect (editor != nullptr, "the host got no editor to read pixels from"))
+            return;
+
+        // At the screen's corner, so that all of the window is on the screen and can be read.
+        editor->setTopLeftPosition (0, 0);
+        editor->setVisible (true);
+        editor->addToDesktop (0);
+
+        if (! expect (editor->getWidth() == editorWidth && editor->getHeight() == editorHeight,
+                      "the editor is " + juce::String (editor->getWidth()) + " x " + juce::String (editor->getHeight())
+                      + ", expected " + juce::String (editorWidth) + " x " + juce::String (editorHeight)
+                      + ": the pixels checked are placed for that size"))
+            return;
+
+        for (int read = 0; read < readsPerOpening; ++read)
+        {
+            juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBetweenReads);
+            ++readsTaken;
+
+            if (auto* peer = editor->getPeer())
+                window = grabWindowPixels (*peer, editorWidth, editorHeight);
+
+            if (allMatch (window))
+                break;
+        }
+
+        editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+
+    if (! expect (window.isValid(), "could not read the editor's window back from the X server"))
+        return;
+
+    for (const auto& p : points)
+    {
+        const auto actual = window.getPixelAt (p.x, p.y);
+        expect (matches (actual, p.expected),
+                "editor pixel (" + juce::String (p.x) + ", " + juce::String (p.y) + "), " + p.what + ": reads "
+                + rgb (actual) + ", expected " + rgb (p.expected) + " within " + juce::String (tolerance)
+                + " (after " + juce::String (openings) + " opening(s), " + juce::String (readsTaken * millisecondsBetweenReads) + " ms)");
+    }
+
+    // The table starts with a waveform row and ends with the plate.
+    const auto& row = points[0];
+    const auto& plate = points[std::size (points) - 1];
+
+    if (failures == failuresBefore)
+        pass (juce::String ((int) std::size (points)) + " pixels of the editor's window, read back from the X server after "
+              + juce::String (openings) + " opening(s) and " + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
+              + rgb (window.getPixelAt (row.x, row.y)) + " (yellow at alpha 0x20 over the panel's " + rgb (inside)
+              + "), the idle glyphs, the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
 }

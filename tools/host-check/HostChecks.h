@@ -59,7 +59,8 @@ struct FormatUnderCheck
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
     processed block, a state save and restore, a preset name carried through the state, and the
-    plug-in's editor opened and closed in a window.
+    plug-in's editor opened and closed in a window, and pixels of that window as the X server
+    shows them.
 */
 class HostChecks final
 {
@@ -94,6 +95,13 @@ private:
     void checkProcessing();
     void checkStateRoundTrip();
     void checkEditor();
+
+    /** Reads points of the editor's window back from the X server and compares their colours with
+        what the editor's layout and palette put there. The plug-in binary paints them with its own
+        statics, initialised in the order its own link gave them, which a unit test cannot see.
+    */
+    void checkEditorPixels();
+
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,
                                    const juce::Array<juce::AudioProcessorParameter*>& saved);
