@@ -130,7 +130,7 @@ TEST (Parameters, HostSeesTheTextOfTheValueItAsksAboutUnsnappedAndRounded)
 
     for (const auto& c : cases)
         EXPECT_EQ (processor.valueTreeState.getParameter (c.id)->getText (c.normalised, 1024), c.expected)
-            << c.id << " at " << c.normalised;
+            << c.id << " at " << c.normalised << " should read \"" << c.expected << "\"";
 
     // The converters behind them: list indices round halves to even, and anything outside the list
     // (negative too) is empty; decimals round halves away from zero, a negative value keeps its "-"
@@ -170,7 +170,8 @@ TEST (Parameters, HostSeesTheTextOfTheValueItAsksAboutUnsnappedAndRounded)
     };
 
     for (const auto& c : converted)
-        EXPECT_EQ (c.convert (c.value), c.expected) << c.name << " text of " << c.value;
+        EXPECT_EQ (c.convert (c.value), c.expected)
+            << c.name << " text of " << c.value << " should be \"" << c.expected << "\"";
 }
 
 TEST (Parameters, ProcessorAnswersTheHostAndTakesMonoOrStereoOnly)
