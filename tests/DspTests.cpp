@@ -16,7 +16,7 @@ namespace
 
         for (int i = 0; i < 2 * 44100; ++i, expected *= constant.pole)
         {
-            ASSERT_NEAR (constant.process (1.0f), expected, 1.0e-6) << i;
+            ASSERT_NEAR (constant.process (1.0f), expected, 1.0e-6) << "constant input at sample " << i;
             const auto output = sine.process ((float) std::sin (twoPi * 1000.0 * i / 44100.0));
             sinePeak = i < 44100 ? 0.0f : std::max (sinePeak, std::abs (output));
         }
@@ -28,25 +28,50 @@ namespace
     TEST (DspLoFi, QuantiserHoldAndTheirRoutings)
     {
         const struct { float input; int levels; float expected; } cases[] = {
-            { 0.2f, 1, 0.25f }, { -0.2f, 1, -0.25f }, { 0.5f, 1, 0.75f }, { 0.3f, 4, 0.3125f }, { -0.3f, 4, -0.3125f },
-            { 0.05f, 4, 0.0625f }, { 1.0f, 2, 0.875f }, { 0.37f, 16, 0.37f }, { 0.0f, 1, 0.0f }, { 0.0f, 7, 0.0f }
+            { 0.2f,  1,  0.25f },
+            { -0.2f, 1,  -0.25f },
+            { 0.5f,  1,  0.75f },
+            { 0.3f,  4,  0.3125f },
+            { -0.3f, 4,  -0.3125f },
+            { 0.05f, 4,  0.0625f },
+            { 1.0f,  2,  0.875f },
+            { 0.37f, 16, 0.37f },
+            { 0.0f,  1,  0.0f },
+            { 0.0f,  7,  0.0f }
         };
 
         for (const auto& c : cases)
-            EXPECT_FLOAT_EQ (qrvx::quantise (c.input, c.levels), c.expected) << c.input << " at " << c.levels;
+            EXPECT_FLOAT_EQ (qrvx::quantise (c.input, c.levels), c.expected)
+                << "quantise " << c.input << " at " << c.levels << " levels";
 
         // Each taken sample is held for rate + 1 samples. Rate 0 mid-hold passes the input and
         // freezes the count: back at 4, the old value sees its count out.
         qrvx::SamplerateReducer<float> reducers[4];
-        const int rates[] = { 1, 2, 64 }, switched[] = { 4, 4, 4, 0, 0, 0, 0, 0, 4, 4, 4 };
-        const float switchedHeld[] = { 1, 1, 1, 4, 5, 6, 7, 8, 1, 1, 11 };
+        const int rates[] = { 1, 2, 64 };
+
+        // Step i feeds the input i + 1 at the given rate.
+        const struct { int rate; float held; } switched[] = {
+            { 4, 1 },
+            { 4, 1 },
+            { 4, 1 },
+            { 0, 4 },
+            { 0, 5 },
+            { 0, 6 },
+            { 0, 7 },
+            { 0, 8 },
+            { 4, 1 },
+            { 4, 1 },
+            { 4, 11 }
+        };
 
         for (int i = 0; i < 300; ++i)
             for (int r = 0; r < 3; ++r)
-                ASSERT_EQ (reducers[r].process ((float) i, rates[r]), (float) (i - i % (rates[r] + 1))) << "rate " << rates[r] << " at " << i;
+                ASSERT_EQ (reducers[r].process ((float) i, rates[r]), (float) (i - i % (rates[r] + 1)))
+                    << "rate " << rates[r] << " at " << i;
 
         for (int i = 0; i < 11; ++i)
-            EXPECT_EQ (reducers[3].process ((float) i + 1.0f, switched[i]), switchedHeld[i]) << i;
+            EXPECT_EQ (reducers[3].process ((float) i + 1.0f, switched[i].rate), switched[i].held)
+                << "switched step " << i << " at rate " << switched[i].rate;
 
         // At rate 1 and 4 levels CHAIN quantises the held value, MIX averages it with the
         // quantised input, RING multiplies the two.
@@ -57,21 +82,30 @@ namespace
         for (int i = 0; i < 6; ++i)
         {
             const auto x = inputs[i], held = inputs[i - i % 2];
-            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::chain> (x, chain, 1, 4), quantise (held, 4)) << i;
-            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::mix> (x, mix, 1, 4), (held + quantise (x, 4)) * 0.5f) << i;
-            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::ring> (x, ring, 1, 4), quantise (x, 4) * held) << i;
+            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::chain> (x, chain, 1, 4), quantise (held, 4))
+                << "CHAIN, input " << i;
+            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::mix> (x, mix, 1, 4), (held + quantise (x, 4)) * 0.5f)
+                << "MIX, input " << i;
+            EXPECT_FLOAT_EQ (processLoFi<LoFiRouting::ring> (x, ring, 1, 4), quantise (x, 4) * held)
+                << "RING, input " << i;
         }
     }
 
     TEST (DspCrossfade, EqualPowerGains)
     {
         const struct { float amount, dry, wet; double tolerance; } cases[] = {
-            { 0.0f, 1.0f, 4.77e-6f, 5.0e-8 }, { 0.5f, 0.7077f, 0.7077f, 1.0e-4 }, { 1.0f, 4.77e-6f, 1.0f, 5.0e-8 }
+            { 0.0f, 1.0f,    4.77e-6f, 5.0e-8 },
+            { 0.5f, 0.7077f, 0.7077f,  1.0e-4 },
+            { 1.0f, 4.77e-6f, 1.0f,    5.0e-8 }
         };
 
         for (const auto& c : cases)
-            EXPECT_TRUE (std::abs (qrvx::crossfade (1.0f, 0.0f, c.amount) - c.dry) <= c.tolerance
-                         && std::abs (qrvx::crossfade (0.0f, 1.0f, c.amount) - c.wet) <= c.tolerance) << c.amount;
+        {
+            const auto dryGain = qrvx::crossfade (1.0f, 0.0f, c.amount);
+            const auto wetGain = qrvx::crossfade (0.0f, 1.0f, c.amount);
+            EXPECT_LE (std::abs (dryGain - c.dry), c.tolerance) << "dry gain " << dryGain << " at amount " << c.amount;
+            EXPECT_LE (std::abs (wetGain - c.wet), c.tolerance) << "wet gain " << wetGain << " at amount " << c.amount;
+        }
     }
 
     /** Steady-state peak output at 44.1 kHz for a sine of the given level and frequency. */
@@ -84,7 +118,8 @@ namespace
 
         for (int i = 0; i < 22050; ++i)
         {
-            const auto output = signaltest::runFilter (filter, type, level * (float) std::sin (twoPi * frequency * i / 44100.0));
+            const auto input = level * (float) std::sin (twoPi * frequency * i / 44100.0);
+            const auto output = signaltest::runFilter (filter, type, input);
             peak = i < 11025 ? 0.0f : std::max (peak, std::abs (output));
         }
 
@@ -95,19 +130,27 @@ namespace
     {
         // Lowpass and bandpass. Below about 3 kHz full resonance rings on by itself (the band
         // integrator runs 4 % hot), so the peak is measured where the filter settles.
-        for (const auto& [type, cutoff] : { std::pair (0, 4000.0f), std::pair (0, 12000.0f), std::pair (2, 4000.0f), std::pair (2, 12000.0f) })
+        for (const auto& [type, cutoff] : { std::pair (0, 4000.0f),
+                                            std::pair (0, 12000.0f),
+                                            std::pair (2, 4000.0f),
+                                            std::pair (2, 12000.0f) })
         {
             std::pair<float, double> best;
 
             for (double frequency = cutoff * 0.5; frequency < cutoff * 2.0; frequency *= 1.02)
                 best = std::max (best, std::pair (sineResponse (type, cutoff, 1.0f, frequency, 0.01f), frequency));
 
-            EXPECT_NEAR (best.second / cutoff, 1.0, 0.05) << "type " << type << " cutoff " << cutoff;
-            EXPECT_GT (best.first, 0.05f) << "full resonance lifts the cutoff well above unity";
+            EXPECT_NEAR (best.second / cutoff, 1.0, 0.05)
+                << "peak frequency over cutoff: type " << type << " cutoff " << cutoff;
+            EXPECT_GT (best.first, 0.05f)
+                << "full resonance lifts the cutoff well above unity: type " << type << " cutoff " << cutoff;
         }
 
-        for (const auto& [type, frequency] : { std::pair (0, 8000.0), std::pair (1, 100.0), std::pair (3, 1000.0) })
-            EXPECT_LT (sineResponse (type, 1000.0f, 0.0f, frequency, 0.1f), 0.01f) << "type " << type;
+        for (const auto& [type, frequency] : { std::pair (0, 8000.0),
+                                               std::pair (1, 100.0),
+                                               std::pair (3, 1000.0) })
+            EXPECT_LT (sineResponse (type, 1000.0f, 0.0f, frequency, 0.1f), 0.01f)
+                << "type " << type << " at " << frequency << " Hz, cutoff 1000 Hz";
     }
 
     std::vector<float> render (Lfo& lfo, int wave, float rateHz, float sampleRate, int numSamples)
@@ -122,45 +165,66 @@ namespace
     {
         using namespace qrvx;
         Lfo lfo, other;
-        ASSERT_EQ (lfo.tables.size(), (size_t) numLFOWaves);
+        ASSERT_EQ (lfo.tables.size(), (size_t) numLFOWaves) << "one table per wave";
 
-        for (const auto& table : lfo.tables)
-            ASSERT_TRUE (table.samples.size() == 1024 && std::all_of (table.samples.begin(), table.samples.end(), [] (float v) { return std::abs (v) <= 1.0f; }));
+        for (size_t wave = 0; wave < lfo.tables.size(); ++wave)
+        {
+            const auto& samples = lfo.tables[wave].samples;
+            ASSERT_EQ (samples.size(), (size_t) 1024) << "entries in the table of wave " << wave;
+
+            for (size_t i = 0; i < samples.size(); ++i)
+                ASSERT_LE (std::abs (samples[i]), 1.0f) << "wave " << wave << " entry " << i;
+        }
 
         const struct { int wave, index; float value; } points[] = {
-            { squareWave, 511, 1.0f }, { squareWave, 512, -1.0f }, { sawUpWave, 0, -1.0f }, { sawUpWave, 512, 0.0f },
-            { sawUpWave, 1023, 1.0f - 2.0f / 1024.0f }, { sawDownWave, 0, 1.0f }, { sawDownWave, 512, 0.0f }, { triangleWave, 0, -1.0f },
-            { triangleWave, 512, 1.0f }, { triangleWave, 1023, -1.0f + 2.0f / 512.0f }
+            { squareWave,   511,  1.0f },
+            { squareWave,   512,  -1.0f },
+            { sawUpWave,    0,    -1.0f },
+            { sawUpWave,    512,  0.0f },
+            { sawUpWave,    1023, 1.0f - 2.0f / 1024.0f },
+            { sawDownWave,  0,    1.0f },
+            { sawDownWave,  512,  0.0f },
+            { triangleWave, 0,    -1.0f },
+            { triangleWave, 512,  1.0f },
+            { triangleWave, 1023, -1.0f + 2.0f / 512.0f }
         };
 
         for (const auto& p : points)
-            EXPECT_NEAR (lfo.tables[(size_t) p.wave].samples[(size_t) p.index], p.value, 1.0e-6) << p.wave << " at " << p.index;
+            EXPECT_NEAR (lfo.tables[(size_t) p.wave].samples[(size_t) p.index], p.value, 1.0e-6)
+                << "wave " << p.wave << " entry " << p.index;
 
         for (const int wave : { randomWave, smoothRandomWave })
-            EXPECT_NE (lfo.tables[(size_t) wave].samples, other.tables[(size_t) wave].samples) << wave;
+            EXPECT_NE (lfo.tables[(size_t) wave].samples, other.tables[(size_t) wave].samples)
+                << "wave " << wave << " is the same in two LFOs";
 
         // Smooth random joins anchors 16 entries apart by straight lines, the last back to the first.
         const auto& smooth = lfo.tables[smoothRandomWave].samples;
 
         for (size_t i = 0; i < 1024; ++i)
-            ASSERT_NEAR (smooth[i], smooth[i / 16 * 16] + (float) (i % 16) / 16.0f * (smooth[(i / 16 * 16 + 16) % 1024] - smooth[i / 16 * 16]), 1.0e-5f) << i;
+        {
+            const auto anchor = i / 16 * 16, nextAnchor = (anchor + 16) % 1024;
+            const auto between = smooth[anchor] + (float) (i % 16) / 16.0f * (smooth[nextAnchor] - smooth[anchor]);
+            ASSERT_NEAR (smooth[i], between, 1.0e-5f) << "smooth random entry " << i;
+        }
     }
 
     TEST (DspLFO, WavesRunTheirCyclesFromTheStartAndRandomOnesStepAtEveryWrap)
     {
         // Square and random spend whole half and whole cycles at one level; the float phase of
         // the square runs a few hundredths of a percent off.
-        for (const auto& [wave, rateHz, tolerance] : { std::tuple (qrvx::squareWave, 1.0f, 48), std::tuple (qrvx::randomWave, 2.0f, 2) })
+        for (const auto& [wave, rateHz, tolerance] : { std::tuple (qrvx::squareWave, 1.0f, 48),
+                                                       std::tuple (qrvx::randomWave, 2.0f, 2) })
         {
             Lfo lfo;
             const auto values = render (lfo, wave, rateHz, 48000.0f, 48000 * 5);
-            EXPECT_EQ (values.front(), (lfo.tables[(size_t) wave].samples[0] + 1.0f) * 0.5f) << "entry 0 comes first";
+            EXPECT_EQ (values.front(), (lfo.tables[(size_t) wave].samples[0] + 1.0f) * 0.5f)
+                << "entry 0 comes first: wave " << wave;
             std::vector<int> runs { 1 };
 
             for (size_t i = 1; i < values.size(); ++i)
                 values[i] == values[i - 1] ? (void) ++runs.back() : runs.push_back (1);
 
-            ASSERT_GE (runs.size(), (size_t) 9) << wave;
+            ASSERT_GE (runs.size(), (size_t) 9) << "runs of one level in wave " << wave;
 
             for (size_t run = 1; run + 1 < runs.size(); ++run)
                 EXPECT_NEAR (runs[run], 24000, tolerance) << "wave " << wave << " run " << run;
@@ -170,8 +234,10 @@ namespace
         Lfo sine;
         const auto quarter = render (sine, qrvx::sineWave, 1.0f, 48000.0f, 12001);
         const auto half = render (sine, qrvx::sineWave, 2.0f, 48000.0f, 12000);
-        EXPECT_EQ (quarter.front(), 0.5f);
-        EXPECT_TRUE (std::abs (quarter.back() - 1.0f) < 1.0e-4f && std::abs (half.front() - 1.0f) < 1.0e-4f && std::abs (half.back()) < 1.0e-4f);
+        EXPECT_EQ (quarter.front(), 0.5f) << "sine at its start";
+        EXPECT_LT (std::abs (quarter.back() - 1.0f), 1.0e-4f) << "sine a quarter cycle on is " << quarter.back();
+        EXPECT_LT (std::abs (half.front() - 1.0f), 1.0e-4f) << "sine just after the rate doubles is " << half.front();
+        EXPECT_LT (std::abs (half.back()), 1.0e-4f) << "sine a quarter cycle after the rate doubles is " << half.back();
 
         // The random position counts every wrap whatever the wave, one sample late.
         for (const int wave : { qrvx::sineWave, qrvx::squareWave, qrvx::randomWave, qrvx::smoothRandomWave })
@@ -194,8 +260,11 @@ namespace
         // A whole note of 2 s (120 BPM): "1 BAR" (index 3) is 0.5 Hz.
         for (int k = 0; k < 18; ++k)
         {
-            const auto cycles = k <= 3 ? std::pow (2.0, k - 3) : k % 2 == 1 ? std::pow (2.0, (k - 3) / 2) : 4.0 / 3.0 * std::pow (2.0, (k - 4) / 2);
-            EXPECT_NEAR (qrvx::BeatTranslator::syncedRate (k, 2000.0f), cycles * 0.5, cycles * 1.0e-6) << k;
+            const auto cycles = k <= 3     ? std::pow (2.0, k - 3)
+                              : k % 2 == 1 ? std::pow (2.0, (k - 3) / 2)
+                                           : 4.0 / 3.0 * std::pow (2.0, (k - 4) / 2);
+            EXPECT_NEAR (qrvx::BeatTranslator::syncedRate (k, 2000.0f), cycles * 0.5, cycles * 1.0e-6)
+                << "synced rate index " << k;
         }
     }
 }

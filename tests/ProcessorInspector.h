@@ -14,7 +14,11 @@ struct ProcessorInspector
     static auto& dcFilters (Processor& p)                { return p.dcFilters; }
     static auto& lfos (Processor& p)                     { return p.lfos; }
 
-    static auto smoothers (Processor& p)                 { return std::array<RampSmoother*, 4> { &p.cutoffSmoother, &p.driveSmoother, &p.gainSmoother, &p.dryWetSmoother }; }
+    /** In the order cutoff, drive, gain, dry/wet. */
+    static auto smoothers (Processor& p)
+    {
+        return std::array<RampSmoother*, 4> { &p.cutoffSmoother, &p.driveSmoother, &p.gainSmoother, &p.dryWetSmoother };
+    }
 
     static auto& cutoffBuffer (Processor& p)             { return p.cutoffBuffer; }
     static auto& lfoBuffers (Processor& p)               { return p.lfoBuffers; }

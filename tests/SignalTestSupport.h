@@ -30,7 +30,7 @@ namespace signaltest
         for (const auto& [id, value] : settings)
         {
             auto* parameter = processor.valueTreeState.getParameter (id);
-            ASSERT_NE (parameter, nullptr) << id;
+            ASSERT_NE (parameter, nullptr) << "no parameter with the ID " << id;
             parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
         }
     }
@@ -45,7 +45,9 @@ namespace signaltest
     }
 
     /** Runs a copy of the input through the processor as consecutive blocks of the given sizes. */
-    inline juce::AudioBuffer<float> render (VevareroAudioProcessor& processor, const juce::AudioBuffer<float>& input, const std::vector<int>& blocks)
+    inline juce::AudioBuffer<float> render (VevareroAudioProcessor& processor,
+                                            const juce::AudioBuffer<float>& input,
+                                            const std::vector<int>& blocks)
     {
         juce::AudioBuffer<float> output;
         output.makeCopyOf (input); // the copy constructor would share the data of a buffer that only refers to it
@@ -54,7 +56,8 @@ namespace signaltest
 
         for (auto size : blocks)
         {
-            juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), output.getNumChannels(), std::exchange (start, start + size), size);
+            const auto blockStart = std::exchange (start, start + size);
+            juce::AudioBuffer<float> block (output.getArrayOfWritePointers(), output.getNumChannels(), blockStart, size);
             processor.processBlock (block, midi);
         }
 
@@ -73,8 +76,12 @@ namespace signaltest
         float peak = 0.0f;
 
         for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
-            for (auto* sample = buffer.getReadPointer (channel); sample != buffer.getReadPointer (channel) + buffer.getNumSamples(); ++sample)
+        {
+            const auto* samples = buffer.getReadPointer (channel);
+
+            for (auto* sample = samples; sample != samples + buffer.getNumSamples(); ++sample)
                 peak = std::isfinite (*sample) ? std::max (peak, std::abs (*sample)) : std::numeric_limits<float>::infinity();
+        }
 
         return peak;
     }
@@ -83,7 +90,9 @@ namespace signaltest
     inline float runFilter (qrvx::StateVariableFilter<float>& filter, int type, float input)
     {
         using qrvx::FilterType;
-        return type == 1 ? filter.filter<FilterType::highpass> (input) : type == 2 ? filter.filter<FilterType::bandpass> (input)
-             : type == 3 ? filter.filter<FilterType::notch> (input) : filter.filter<FilterType::lowpass> (input);
+        return type == 1 ? filter.filter<FilterType::highpass> (input)
+             : type == 2 ? filter.filter<FilterType::bandpass> (input)
+             : type == 3 ? filter.filter<FilterType::notch> (input)
+                         : filter.filter<FilterType::lowpass> (input);
     }
 }
