@@ -218,6 +218,7 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
     auto names = footer.createPresetNamesArray();
     names.sort (false);
     ASSERT_EQ (names, juce::StringArray ({ "Bass v1", "Bass v1.2", "Broken" }));
+    const auto presets = footer.createPresetList(); // the names' order, each with its file
 
     for (const juce::String current : { "Bass v1", "Broken", "INIT", "bass v1" })
     {
@@ -233,15 +234,15 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
     processor.presetName = "Current";
     processor.presetFilePath = "current path";
     setCutoff (processor, 1000.0f);
-    footer.presetListItemChosen (names, 0); // dismissed
-    footer.presetListItemChosen (names, names.indexOf ("Broken") + 1);
+    footer.presetListItemChosen (presets, 0); // dismissed
+    footer.presetListItemChosen (presets, names.indexOf ("Broken") + 1);
     footer.updatePresetName();
     EXPECT_TRUE (processor.presetName == "Current" && processor.presetFilePath == "current path" && cutoff (processor) == 1000.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Current");
     ASSERT_EQ (failures.size(), 1) << "only the broken preset is refused";
     EXPECT_TRUE (failures[0].contains ("Broken") && failures[0].contains ("could not load")) << failures[0];
 
-    footer.presetListItemChosen (names, names.indexOf ("Bass v1.2") + 1);
+    footer.presetListItemChosen (presets, names.indexOf ("Bass v1.2") + 1);
     footer.updatePresetName();
     EXPECT_TRUE (processor.presetFilePath == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
