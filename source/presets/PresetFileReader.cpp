@@ -19,9 +19,10 @@ namespace qrvx
             return juce::Result::fail ("The file is too large to be a preset, could not load preset.");
         }
 
+        // Missing files among them, as before this reader.
         juce::Result unreadable()
         {
-            return juce::Result::fail ("The file could not be read, could not load preset.");
+            return juce::Result::fail ("Invalid preset file supplied, could not load preset.");
         }
 
         struct ScopedDescriptor

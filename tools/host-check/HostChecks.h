@@ -58,8 +58,8 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, a state save and restore, a preset name carried through the state, and the
-    plug-in's editor opened and closed in a window.
+    processed block, a state save and restore, a preset name carried through the state, the
+    plug-in's editor opened and closed in a window, and a start-up preset that cannot be read.
 */
 class HostChecks final
 {
@@ -94,6 +94,11 @@ private:
     void checkProcessing();
     void checkStateRoundTrip();
     void checkEditor();
+
+    /** A new instance comes up quickly at its defaults when the start-up preset in the presets
+        folder under HOME is a FIFO or a link to /dev/zero.
+    */
+    void checkUnreadableStartUpPreset();
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,
                                    const juce::Array<juce::AudioProcessorParameter*>& saved);
