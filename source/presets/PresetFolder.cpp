@@ -25,7 +25,8 @@ namespace qrvx
     {
         Entries entries;
 
-        // Every file is looked at: a wildcard would match the extension case-sensitively here.
+        // The extension is checked here rather than by a wildcard: JUCE matches a single wildcard
+        // ignoring case but several, or a recursive search, in the file system's letter case.
         for (const auto& found : juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFiles))
         {
             const auto& file = found.getFile();

@@ -810,7 +810,12 @@ void HostChecks::checkUnreadableStartUpPreset()
     const auto aside = folder.getChildFile ("User_Default.glp.kept-by-host-check").getFullPathName();
     folder.createDirectory();
 
-    // Whatever is there already is put back afterwards.
+    // A preset already there is put back afterwards; anything else there can only be left over
+    // from a check that was cut short.
+    struct stat existing {};
+    if (::lstat (path.toRawUTF8(), &existing) == 0 && ! S_ISREG (existing.st_mode))
+        ::unlink (path.toRawUTF8());
+
     const auto keptAside = std::rename (path.toRawUTF8(), aside.toRawUTF8()) == 0;
 
     const struct { const char* what; int (*make) (const char* path); } cases[] = {
