@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "UnreadablePresetSupport.h"
 #include "editor/Footer.h"
 #include "editor/HostQuirks.h"
 #include "look/QXLook.h"
@@ -218,6 +219,7 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
     auto names = footer.createPresetNamesArray();
     names.sort (false);
     ASSERT_EQ (names, juce::StringArray ({ "Bass v1", "Bass v1.2", "Broken" }));
+    const auto presets = footer.createPresetList(); // the names' order, each with its file
 
     for (const juce::String current : { "Bass v1", "Broken", "INIT", "bass v1" })
     {
@@ -233,15 +235,15 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
     processor.presetName = "Current";
     processor.presetFilePath = "current path";
     setCutoff (processor, 1000.0f);
-    footer.presetListItemChosen (names, 0); // dismissed
-    footer.presetListItemChosen (names, names.indexOf ("Broken") + 1);
+    footer.presetListItemChosen (presets, 0); // dismissed
+    footer.presetListItemChosen (presets, names.indexOf ("Broken") + 1);
     footer.updatePresetName();
     EXPECT_TRUE (processor.presetName == "Current" && processor.presetFilePath == "current path" && cutoff (processor) == 1000.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Current");
     ASSERT_EQ (failures.size(), 1) << "only the broken preset is refused";
     EXPECT_TRUE (failures[0].contains ("Broken") && failures[0].contains ("could not load")) << failures[0];
 
-    footer.presetListItemChosen (names, names.indexOf ("Bass v1.2") + 1);
+    footer.presetListItemChosen (presets, names.indexOf ("Bass v1.2") + 1);
     footer.updatePresetName();
     EXPECT_TRUE (processor.presetFilePath == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
@@ -390,4 +392,112 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
         }
     }
     EXPECT_EQ (processor.presetName, "Kept");
+}
+
+//==============================================================================
+TEST_F (FooterTest, ArrowsGoOnPastABrokenPresetAndStartFromANameSetAnotherWay)
+{
+    writePreset ("A.glp", 200.0f);
+    ASSERT_TRUE (folder.getChildFile ("Broken.glp").replaceWithText ("this is not a preset"));
+    writePreset ("C.glp", 600.0f);
+    const auto presets = footer.createPresetList();
+    footer.presetListItemChosen (presets, 1);
+
+    // "pick", "save" and "host" name the current preset another way: the arrows start from it again.
+    struct Step { const char* action; const char* name; float cutoff; bool refused; };
+    const Step steps[] = {
+        { "next", "A", 200.0f, true },      { "next", "C", 600.0f, false },     { "next", "A", 200.0f, false },
+        { "prev", "C", 600.0f, false },     { "prev", "C", 600.0f, true },      { "prev", "A", 200.0f, false },
+        { "next", "A", 200.0f, true },      { "pick A", "A", 200.0f, false },   { "next", "A", 200.0f, true },
+        { "save A", "A", 200.0f, false },   { "next", "A", 200.0f, true },      { "host C", "C", 200.0f, false },
+        { "next", "A", 200.0f, false },
+    };
+
+    for (size_t i = 0; i < std::size (steps); ++i)
+    {
+        const auto& step = steps[i];
+        const juce::String action (step.action);
+        const auto failuresBefore = failures.size();
+
+        if (action == "next" || action == "prev")
+            footer.buttonClicked (&child (action));
+        else if (action == "pick A")
+            footer.presetListItemChosen (presets, 1);
+        else if (action == "save A")
+            footer.saveFileChosen (folder.getChildFile ("A.glp"));
+        else
+            processor.presetName = "C";
+
+        footer.updatePresetName();
+        const auto where = "step " + std::to_string (i) + ", " + step.action;
+        EXPECT_EQ (processor.presetName, step.name) << where;
+        EXPECT_EQ (child<juce::Label>().getText(), step.name) << where;
+        EXPECT_EQ (cutoff (processor), step.cutoff) << where;
+        EXPECT_EQ (failures.size() - failuresBefore, step.refused ? 1 : 0) << where;
+        if (action != "host C") // a restored name leaves the file path to the host's state
+        {
+            EXPECT_EQ (processor.presetFilePath, folder.getChildFile (juce::String (step.name) + ".glp").getFullPathName()) << where;
+        }
+    }
+}
+
+TEST_F (FooterTest, FifosAndEndlessFilesAreRefusedWithAReasonAndTheCurrentPresetKept)
+{
+    const auto a = writePreset ("A.glp", 200.0f);
+    const auto fifo = folder.getChildFile ("Fifo.glp");
+    ASSERT_TRUE (unreadable::makeFifo (fifo));
+    ASSERT_TRUE (unreadable::linkToDevZero (folder.getChildFile ("Zero.glp")));
+    const auto presets = footer.createPresetList();
+    ASSERT_EQ (qrvx::PresetFolder::namesOf (presets), juce::StringArray ({ "A", "Fifo", "Zero" }));
+
+    struct Step { const char* action; const char* triedName; };
+    const Step steps[] = { { "pick Fifo", "Fifo" }, { "pick Zero", "Zero" }, { "next", "Fifo" }, { "next", "Zero" }, { "prev", "Fifo" } };
+
+    footer.presetListItemChosen (presets, 1);
+    for (const auto& step : steps)
+    {
+        const juce::String action (step.action);
+        const auto failuresBefore = failures.size();
+        EXPECT_TRUE (unreadable::finishesWithin (10.0, { fifo }, [&]
+        {
+            if (action.startsWith ("pick"))
+                footer.presetListItemChosen (presets, action.endsWith ("Fifo") ? 2 : 3);
+            else
+                footer.buttonClicked (&child (action));
+        })) << step.action;
+
+        EXPECT_TRUE (processor.presetName == "A" && processor.presetFilePath == a.getFullPathName() && cutoff (processor) == 200.0f)
+            << step.action << ": " << processor.presetName << " at " << cutoff (processor);
+        ASSERT_EQ (failures.size(), failuresBefore + 1) << step.action;
+        EXPECT_EQ (failures[failures.size() - 1], "\"" + juce::String (step.triedName) + "\": This is not a regular file, could not load preset.") << step.action;
+    }
+}
+
+TEST_F (FooterTest, MenuAndArrowsShowEveryCaseOfTheExtensionInNaturalOrder)
+{
+    const juce::StringArray files { "pad 10.glp", "Pad 2.GLP", "apple.Glp", "Zebra.glp", "pad 1.glp", "Bass v1.2.glp", "Bass v1.glp" };
+    for (int i = 0; i < files.size(); ++i)
+        writePreset (files[i], 100.0f * (float) (i + 1));
+    const juce::StringArray order { "apple.Glp", "Bass v1.glp", "Bass v1.2.glp", "pad 1.glp", "Pad 2.GLP", "pad 10.glp", "Zebra.glp" };
+
+    const auto presets = footer.createPresetList();
+    processor.presetName = "apple";
+    juce::StringArray expectedMenu;
+    for (const auto& file : order)
+        expectedMenu.add (juce::String (expectedMenu.size() + 1) + " " + juce::File (file).getFileNameWithoutExtension()
+                          + (file == order[0] ? " in " + qrvx::QrvxColours::blue().toString() : ""));
+    EXPECT_EQ (describe (footer.createPresetListMenu (footer.createPresetNamesArray())), expectedMenu);
+
+    // Each press loads the very file that was listed.
+    for (int press = 1; press <= order.size(); ++press)
+    {
+        footer.buttonClicked (&child ("next"));
+        const auto file = folder.getChildFile (order[press % order.size()]);
+        EXPECT_EQ (processor.presetName, file.getFileNameWithoutExtension()) << "press " << press;
+        EXPECT_EQ (processor.presetFilePath, file.getFullPathName()) << "press " << press;
+        EXPECT_EQ (cutoff (processor), 100.0f * (float) (files.indexOf (file.getFileName()) + 1)) << "press " << press;
+    }
+    footer.presetListItemChosen (presets, order.indexOf ("Pad 2.GLP") + 1);
+    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Pad 2.GLP").getFullPathName());
+    EXPECT_TRUE (failures.isEmpty()) << failures.joinIntoString ("\n");
 }

@@ -1,3 +1,4 @@
+#include "UnreadablePresetSupport.h"
 #include "presets/ParameterTreeXml.h"
 #include "presets/PresetsManager.h"
 #include "presets/StateBlobLayout.h"
@@ -118,7 +119,9 @@ namespace
         const auto error = load (processor, route, bytes);
         const auto took = ! processor.valueTreeState.copyState().isEquivalentTo (before) || processor.presetName != "Old";
 
-        EXPECT_TRUE (route == Route::hostState || error == (took ? "" : "Invalid preset file supplied, could not load preset."))
+        const auto refusal = error == "Invalid preset file supplied, could not load preset."
+                          || error == "The file is too large to be a preset, could not load preset.";
+        EXPECT_TRUE (route == Route::hostState || (took ? error.isEmpty() : refusal))
             << "the load reported \"" << error << "\"";
         return took;
     }
@@ -198,7 +201,8 @@ TEST (PresetFileFormat, FailuresAreReportedAndWriteNothing)
     for (const auto& file : { folder.getChildFile ("missing/a.glp"), blocked })
     {
         EXPECT_EQ (PresetsManager::savePreset (processor.valueTreeState, file).getErrorMessage(), "Could not write preset to file.");
-        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage(), "Invalid preset file supplied, could not load preset.");
+        EXPECT_EQ (PresetsManager::loadPreset (file, processor.valueTreeState).getErrorMessage(),
+                   file == blocked ? "This is not a regular file, could not load preset." : "Invalid preset file supplied, could not load preset.");
     }
 
     EXPECT_EQ (readBytes (blocked.getChildFile ("inside.txt")), "kept");
@@ -443,4 +447,41 @@ TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
     }
 
     library.deleteRecursively();
+}
+
+TEST (PresetStartup, ComesUpQuicklyPastAFifoOrEndlessUserDefault)
+{
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    const auto* account = getpwuid (getuid());
+
+    if (account == nullptr || home == juce::File (account->pw_dir) || home == juce::File ("/"))
+        GTEST_SKIP() << "HOME must point at a scratch folder; this test rewrites the presets folder";
+
+    const auto folder = juce::File (PresetsManager::presetsFolderPath());
+    const auto userDefault = folder.getChildFile ("User_Default.glp");
+
+    struct Case { const char* what; bool fifo; bool withZodadIde; juce::String name; float cutoff; };
+    const Case cases[] = {
+        { "FIFO, then Zodad_Ide", true, true, "Zodad_Ide", 500.0f },
+        { "FIFO alone", true, false, "INIT", 11000.0f },
+        { "link to /dev/zero, then Zodad_Ide", false, true, "Zodad_Ide", 500.0f },
+        { "link to /dev/zero alone", false, false, "INIT", 11000.0f },
+    };
+
+    for (const auto& c : cases)
+    {
+        folder.deleteRecursively();
+        ASSERT_TRUE (c.fifo ? unreadable::makeFifo (userDefault) : unreadable::linkToDevZero (userDefault)) << c.what;
+        if (c.withZodadIde)
+            writeBytes (folder.getChildFile ("Zodad_Ide.glp"), "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/></Vevarero>");
+
+        std::unique_ptr<VevareroAudioProcessor> processor;
+        EXPECT_TRUE (unreadable::finishesWithin (10.0, { userDefault }, [&] { processor = std::make_unique<VevareroAudioProcessor>(); })) << c.what;
+        ASSERT_NE (processor, nullptr) << c.what;
+        EXPECT_EQ (processor->presetName, c.name) << c.what;
+        EXPECT_EQ (value (*processor, "Cutoff"), c.cutoff) << c.what;
+        EXPECT_TRUE (othersAtDefault (*processor, "Cutoff")) << c.what;
+    }
+
+    home.getChildFile ("Library").deleteRecursively();
 }

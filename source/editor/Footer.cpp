@@ -182,36 +182,38 @@ void Footer::updatePresetName()
         presetNameLabel->setText (name, juce::dontSendNotification);
 }
 
-juce::StringArray Footer::createPresetNamesArray() const
+qrvx::PresetFolder::Entries Footer::createPresetList() const
 {
-    juce::StringArray names;
-
-    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (qrvx::PresetsManager::presetsFolderPath()), false,
-                                                            qrvx::PresetsManager::wildcardForfileChooser(),
-                                                            juce::File::findFiles))
-        names.add (entry.getFile().getFileNameWithoutExtension());
-
-    return names;
+    return qrvx::PresetFolder::list (juce::File (qrvx::PresetsManager::presetsFolderPath()));
 }
 
-void Footer::loadPreset (juce::StringArray names, int index)
+juce::StringArray Footer::createPresetNamesArray() const
 {
-    const auto name = names[index];
+    return qrvx::PresetFolder::namesOf (createPresetList());
+}
 
-    // The extension is appended rather than swapped in, so that "Bass v1.2" finds its own file.
-    const auto file = juce::File (qrvx::PresetsManager::presetsFolderPath() + juce::File::getSeparatorString() + name
-                                  + "." + qrvx::PresetsManager::presetFileExtension);
+void Footer::loadPreset (const qrvx::PresetFolder::Entries& presets, int index)
+{
+    if (! juce::isPositiveAndBelow (index, (int) presets.size()))
+        return;
 
-    const auto result = qrvx::PresetsManager::loadPreset (file, processor.valueTreeState);
+    // Whatever the user picks, loaded or not, is where the arrows go on from.
+    arrows.forget();
+    tryToLoad (presets[(size_t) index]);
+}
+
+void Footer::tryToLoad (const qrvx::PresetFolder::Entry& preset)
+{
+    const auto result = qrvx::PresetsManager::loadPreset (preset.file, processor.valueTreeState);
 
     if (result.failed())
     {
-        showFailure ("Preset Not Loaded", "\"" + name + "\": " + result.getErrorMessage());
+        showFailure ("Preset Not Loaded", "\"" + preset.name + "\": " + result.getErrorMessage());
         return;
     }
 
-    processor.presetName = name;
-    processor.presetFilePath = file.getFullPathName();
+    processor.presetName = preset.name;
+    processor.presetFilePath = preset.file.getFullPathName();
 }
 
 //==============================================================================
@@ -240,34 +242,34 @@ juce::PopupMenu::Options Footer::presetListMenuOptions()
         .withMaximumNumColumns (presetListMaxColumns);
 }
 
-void Footer::presetListItemChosen (const juce::StringArray& names, int itemID)
+void Footer::presetListItemChosen (const qrvx::PresetFolder::Entries& presets, int itemID)
 {
     if (itemID > 0)
-        loadPreset (names, itemID - 1);
+        loadPreset (presets, itemID - 1);
 }
 
 void Footer::showPresetList()
 {
-    const auto names = createPresetNamesArray();
+    const auto presets = createPresetList();
 
-    createPresetListMenu (names).showMenuAsync (presetListMenuOptions(),
-                                                [safeThis = juce::Component::SafePointer<Footer> (this), names] (int itemID)
-                                                {
-                                                    if (safeThis != nullptr)
-                                                        safeThis->presetListItemChosen (names, itemID);
-                                                });
+    createPresetListMenu (qrvx::PresetFolder::namesOf (presets))
+        .showMenuAsync (presetListMenuOptions(),
+                        [safeThis = juce::Component::SafePointer<Footer> (this), presets] (int itemID)
+                        {
+                            if (safeThis != nullptr)
+                                safeThis->presetListItemChosen (presets, itemID);
+                        });
 }
 
 void Footer::stepThroughPresets (bool forwards)
 {
-    const auto names = createPresetNamesArray();
-    const auto count = names.size();
-    const auto current = names.indexOf (processor.presetName); // case-sensitive, first match
+    const auto presets = createPresetList();
+    const auto target = arrows.target (presets, processor.presetName, forwards);
 
-    if (current < 0)
+    if (target < 0)
         return;
 
-    const auto target = forwards ? (current < count - 1 ? current + 1 : 0)
-                                 : (current == 0 ? count - 1 : current - 1);
-    loadPreset (names, target);
+    const auto& preset = presets[(size_t) target];
+    tryToLoad (preset);
+    arrows.tried (preset.file, processor.presetName);
 }

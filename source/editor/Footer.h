@@ -1,5 +1,7 @@
 #pragma once
 
+#include "presets/PresetFolder.h"
+#include "presets/PresetStepper.h"
 #include "processor/PluginProcessor.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -39,19 +41,22 @@ public:
     /** Shows the processor's preset name; the editor's timer calls this. */
     void updatePresetName();
 
+    /** The preset files in the presets folder, read afresh, in the order the list shows them. */
+    qrvx::PresetFolder::Entries createPresetList() const;
+
     /** Names (without extension) of the preset files in the presets folder, read afresh. */
     juce::StringArray createPresetNamesArray() const;
 
-    /** Loads the preset names[index] and makes it the current one. A preset that fails to load
+    /** Loads the preset presets[index] and makes it the current one. A preset that fails to load
         leaves the current one as it was and tells the user why.
     */
-    void loadPreset (juce::StringArray names, int index);
+    void loadPreset (const qrvx::PresetFolder::Entries& presets, int index);
 
     //==============================================================================
     /** The preset list: one item per name (IDs from 1), the current preset coloured. */
     juce::PopupMenu createPresetListMenu (const juce::StringArray& names) const;
     juce::PopupMenu::Options presetListMenuOptions();
-    void presetListItemChosen (const juce::StringArray& names, int itemID);
+    void presetListItemChosen (const qrvx::PresetFolder::Entries& presets, int itemID);
 
     //==============================================================================
     /** The file a save writes when the user picks the given one: preset files always carry the
@@ -101,6 +106,7 @@ public:
 private:
     void showPresetList();
     void stepThroughPresets (bool forwards);
+    void tryToLoad (const qrvx::PresetFolder::Entry& preset);
     void launchSaveDialog();
     void showConfigMenu();
     void savePresetAs (const juce::File& file);
@@ -111,6 +117,7 @@ private:
     VevareroAudioProcessor& processor;
     bool isAbletonLive = false;
     juce::Random random;
+    qrvx::PresetStepper arrows;
 
     std::unique_ptr<juce::Drawable> prevImage, prevDownImage, nextImage, nextDownImage,
                                     saveImage, configImage, randomImage, randomDownImage;

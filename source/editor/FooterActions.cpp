@@ -89,6 +89,7 @@ void Footer::savePresetAs (const juce::File& file)
 
     processor.presetName = file.getFileNameWithoutExtension();
     processor.presetFilePath = file.getFullPathName();
+    arrows.forget();
 }
 
 //==============================================================================

@@ -1,5 +1,6 @@
 #include "PresetsManager.h"
 #include "ParameterTreeXml.h"
+#include "PresetFileReader.h"
 
 namespace qrvx
 {
@@ -8,16 +9,8 @@ namespace qrvx
         /** A preset file's text: UTF-16 after a byte-order mark saying so, otherwise UTF-8 with or
             without its byte-order mark.
         */
-        juce::String readDocumentText (const juce::File& file)
+        juce::String decodeDocumentText (const juce::MemoryBlock& bytes)
         {
-            juce::MemoryBlock bytes;
-
-            // UTF-16 takes at most twice the bytes of the same text in UTF-8: a larger file
-            // could only be refused after reading it whole.
-            if (! file.existsAsFile() || file.getSize() > (juce::int64) (2 * maximumDocumentSize + 2)
-                || ! file.loadFileAsData (bytes))
-                return {};
-
             const auto* data = static_cast<const char*> (bytes.getData());
             auto size = bytes.getSize();
 
@@ -72,9 +65,15 @@ namespace qrvx
 
     juce::Result PresetsManager::loadPreset (const juce::File& file, juce::AudioProcessorValueTreeState& state)
     {
+        juce::MemoryBlock bytes;
+        const auto read = PresetFileReader::read (file, bytes);
+
+        if (read.failed())
+            return read;
+
         // Parsed from the file's text rather than from the file itself, so that a document type
         // naming an outside file never makes a preset read (or hang on) some other file.
-        const auto xml = parseParameterTreeXml (readDocumentText (file));
+        const auto xml = parseParameterTreeXml (decodeDocumentText (bytes));
 
         if (xml == nullptr || ! fitsWhenWrittenBack (*xml, state))
             return juce::Result::fail ("Invalid preset file supplied, could not load preset.");

@@ -32,8 +32,8 @@ namespace qrvx
         */
         static juce::Result savePreset (juce::AudioProcessorValueTreeState& state, const juce::File& file);
 
-        /** Reads any well-formed XML document as the new parameter tree; a file that yields no XML
-            leaves the parameters as they are.
+        /** Reads any well-formed XML document as the new parameter tree; a file that yields no XML,
+            is no regular file or is too large leaves the parameters as they are.
         */
         static juce::Result loadPreset (const juce::File& file, juce::AudioProcessorValueTreeState& state);
 

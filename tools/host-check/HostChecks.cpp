@@ -4,8 +4,15 @@
 #include "presets/StateBlobLayout.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <future>
 #include <iostream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -150,6 +157,7 @@ int HostChecks::run()
     checkStateRoundTrip();
     checkEditor();
     checkEditorPixels();
+    checkUnreadableStartUpPreset();
     return failures;
 }
 
@@ -924,4 +932,83 @@ void HostChecks::checkEditorPixels()
               + juce::String (openings) + " opening(s) and " + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
               + rgb (window.getPixelAt (row.x, row.y)) + " (yellow at alpha 0x20 over the panel's " + rgb (inside)
               + "), the idle glyphs, the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
+}
+
+//==============================================================================
+void HostChecks::checkUnreadableStartUpPreset()
+{
+    // Where the plug-in looks for its start-up preset; ctest points HOME into the build tree.
+    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                            .getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+    const auto userDefault = folder.getChildFile ("User_Default.glp");
+    const auto path = userDefault.getFullPathName();
+    const auto aside = folder.getChildFile ("User_Default.glp.kept-by-host-check").getFullPathName();
+    folder.createDirectory();
+
+    // A preset already there is put back afterwards; anything else there can only be left over
+    // from a check that was cut short.
+    struct stat existing {};
+    if (::lstat (path.toRawUTF8(), &existing) == 0 && ! S_ISREG (existing.st_mode))
+        ::unlink (path.toRawUTF8());
+
+    const auto keptAside = std::rename (path.toRawUTF8(), aside.toRawUTF8()) == 0;
+
+    const struct { const char* what; int (*make) (const char* path); } cases[] = {
+        { "a FIFO", [] (const char* p) { return ::mkfifo (p, 0600); } },
+        { "a link to /dev/zero", [] (const char* p) { return ::symlink ("/dev/zero", p); } },
+    };
+
+    constexpr double limitSeconds = 10.0;
+    const auto failuresBefore = failures;
+    juce::StringArray times;
+
+    for (const auto& c : cases)
+    {
+        const auto what = juce::String (c.what) + " as User_Default.glp";
+
+        if (! expect (c.make (path.toRawUTF8()) == 0, "could not make " + what))
+            continue;
+
+        // Should the instance block on the FIFO after all, a writer that comes and goes releases
+        // it, so the check reports rather than hangs.
+        std::promise<void> created;
+        auto watchdog = std::async (std::launch::async, [&path, limitSeconds, done = created.get_future()]
+        {
+            if (done.wait_for (std::chrono::duration<double> (limitSeconds)) == std::future_status::ready)
+                return;
+
+            while (done.wait_for (std::chrono::milliseconds (100)) != std::future_status::ready)
+                if (const auto fd = ::open (path.toRawUTF8(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                    ::close (fd);
+        });
+
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+        juce::Array<juce::AudioProcessorParameter*> parameters;
+        auto instance = createInstance (parameters);
+        const auto seconds = (juce::Time::getMillisecondCounterHiRes() - started) / 1000.0;
+        created.set_value();
+        watchdog.get();
+
+        expect (seconds < limitSeconds, "with " + what + ", a new instance took " + juce::String (seconds, 1) + " s");
+        times.add (juce::String (juce::roundToInt (seconds * 1000.0)) + " ms with " + what);
+
+        for (size_t i = 0; instance != nullptr && i < vevareroParameters.size(); ++i)
+        {
+            const auto& e = vevareroParameters[i];
+            const auto expected = hostNormalised (e, e.defaultValue);
+            const auto actual = parameters[(int) i]->getValue();
+            expect (std::abs (actual - expected) <= defaultTolerance,
+                    "with " + what + ", parameter " + quoted (e.id) + " reads " + juce::String (actual, 6)
+                    + ", expected its default " + juce::String (expected, 6));
+        }
+
+        instance.reset();
+        ::unlink (path.toRawUTF8());
+    }
+
+    if (keptAside)
+        expect (std::rename (aside.toRawUTF8(), path.toRawUTF8()) == 0, "could not put User_Default.glp back");
+
+    if (failures == failuresBefore)
+        pass ("new instances up at their defaults in " + times.joinIntoString (", "));
 }

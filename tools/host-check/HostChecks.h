@@ -61,6 +61,8 @@ struct FormatUnderCheck
     processed block, a state save and restore, a preset name carried through the state, and the
     plug-in's editor opened and closed in a window, and pixels of that window as the X server
     shows them.
+    processed block, a state save and restore, a preset name carried through the state, the
+    plug-in's editor opened and closed in a window, and a start-up preset that cannot be read.
 */
 class HostChecks final
 {
@@ -102,6 +104,10 @@ private:
     */
     void checkEditorPixels();
 
+    /** A new instance comes up quickly at its defaults when the start-up preset in the presets
+        folder under HOME is a FIFO or a link to /dev/zero.
+    */
+    void checkUnreadableStartUpPreset();
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,
                                    const juce::Array<juce::AudioProcessorParameter*>& saved);
