@@ -1,11 +1,10 @@
+#include "ScratchHome.h"
 #include "presets/ParameterTreeXml.h"
 #include "presets/PresetsManager.h"
 #include "presets/StateBlobLayout.h"
 #include "processor/PluginProcessor.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -396,17 +395,14 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
     }
 }
 
-// This test fills the presets folder itself, so ctest runs it with a home folder of its own and
-// never alongside another (see tests/CMakeLists.txt).
+// This test empties and fills the presets folder, which only the test program's own home may hold
+// (tests/TestMain.cpp).
 TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
 {
     const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
-    const auto* account = getpwuid (getuid());
-
-    if (account == nullptr || home == juce::File (account->pw_dir) || home == juce::File ("/"))
-        GTEST_SKIP() << "HOME must point at a scratch folder; this test rewrites the presets folder";
-
     const auto library = home.getChildFile ("Library"), folder = library.getChildFile ("Audio/Presets/Ririvud/Vevarero");
+    ASSERT_TRUE (scratchhome::owns (library.getFullPathName().toStdString())) << "this test would empty " << library.getFullPathName();
+
     const char *userDefault = "<Vevarero><PARAM id=\"Cutoff\" value=\"1000\"/></Vevarero>", *zodadIde = "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/></Vevarero>";
     const char *broken = "<Vevarero><PARAM", *aFolder = "/";
 
