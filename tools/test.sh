@@ -61,7 +61,7 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stac
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     run_ctest build-fuzz
 
-if ! diff <(printf '%s\n' "$home_before") <(home_listing) >&2; then
+if ! diff <(printf '%s\n' "$home_before") <(printf '%s\n' "$(home_listing)") >&2; then
     echo "Building and testing changed $HOME (paths above: < gone, > new)" >&2
     exit 1
 fi
