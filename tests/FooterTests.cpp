@@ -1,4 +1,5 @@
 #include "EditorTestSupport.h"
+#include "ScratchHome.h"
 #include "UnreadablePresetSupport.h"
 #include "editor/Footer.h"
 #include "editor/HostQuirks.h"
@@ -49,13 +50,25 @@ namespace
         void SetUp() override
         {
             TearDown();
+            ASSERT_FALSE (HasFailure()) << "the tests would write presets and logs outside the test program's home";
             ASSERT_TRUE (folder.createDirectory());
             footer.showFailure = [this] (const juce::String&, const juce::String& message) { failures.add (message); };
             footer.revealToUser = [this] (const juce::File& f) { revealed.add (f); };
             footer.askToReplace = [this] (const juce::File& f, std::function<void (bool)> answer) { questions.add (f); pendingAnswer = answer; };
         }
 
-        void TearDown() override { folder.deleteRecursively(); Footer::getCrashLogFile().getParentDirectory().deleteRecursively(); }
+        // Runs after a failed SetUp too, so it checks for itself that it empties only the test
+        // program's own home: anywhere else these folders hold a user's presets and logs.
+        void TearDown() override
+        {
+            for (const auto& emptied : { folder, Footer::getCrashLogFile().getParentDirectory() })
+            {
+                if (scratchhome::owns (emptied.getFullPathName().toStdString()))
+                    emptied.deleteRecursively();
+                else
+                    ADD_FAILURE() << "left alone, outside the test program's home: " << emptied.getFullPathName();
+            }
+        }
 
         /** A preset file whose cutoff tells it apart, written from a processor of its own. */
         juce::File writePreset (const juce::String& fileName, float cutoffHertz)

@@ -1,3 +1,4 @@
+#include "ScratchHome.h"
 #include "UnreadablePresetSupport.h"
 #include "presets/ParameterTreeXml.h"
 #include "presets/PresetsManager.h"
@@ -5,8 +6,6 @@
 #include "processor/PluginProcessor.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -400,17 +399,14 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
     }
 }
 
-// This test fills the presets folder itself, so ctest runs it with a home folder of its own and
-// never alongside another (see tests/CMakeLists.txt).
+// This test empties and fills the presets folder, which only the test program's own home may hold
+// (tests/TestMain.cpp).
 TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
 {
     const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
-    const auto* account = getpwuid (getuid());
-
-    if (account == nullptr || home == juce::File (account->pw_dir) || home == juce::File ("/"))
-        GTEST_SKIP() << "HOME must point at a scratch folder; this test rewrites the presets folder";
-
     const auto library = home.getChildFile ("Library"), folder = library.getChildFile ("Audio/Presets/Ririvud/Vevarero");
+    ASSERT_TRUE (scratchhome::owns (library.getFullPathName().toStdString())) << "this test would empty " << library.getFullPathName();
+
     const char *userDefault = "<Vevarero><PARAM id=\"Cutoff\" value=\"1000\"/></Vevarero>", *zodadIde = "<Vevarero><PARAM id=\"Cutoff\" value=\"500\"/></Vevarero>";
     const char *broken = "<Vevarero><PARAM", *aFolder = "/";
 
@@ -451,13 +447,9 @@ TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
 
 TEST (PresetStartup, ComesUpQuicklyPastAFifoOrEndlessUserDefault)
 {
-    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
-    const auto* account = getpwuid (getuid());
-
-    if (account == nullptr || home == juce::File (account->pw_dir) || home == juce::File ("/"))
-        GTEST_SKIP() << "HOME must point at a scratch folder; this test rewrites the presets folder";
-
     const auto folder = juce::File (PresetsManager::presetsFolderPath());
+    ASSERT_TRUE (scratchhome::owns (folder.getFullPathName().toStdString())) << "this test would empty " << folder.getFullPathName();
+
     const auto userDefault = folder.getChildFile ("User_Default.glp");
 
     struct Case { const char* what; bool fifo; bool withZodadIde; juce::String name; float cutoff; };
@@ -483,5 +475,5 @@ TEST (PresetStartup, ComesUpQuicklyPastAFifoOrEndlessUserDefault)
         EXPECT_TRUE (othersAtDefault (*processor, "Cutoff")) << c.what;
     }
 
-    home.getChildFile ("Library").deleteRecursively();
+    folder.deleteRecursively();
 }

@@ -14,12 +14,10 @@ targets=(FuzzHostState FuzzPresetFile)
 CC=clang CXX=clang++ cmake -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEVARERO_FUZZ=ON
 cmake --build "$build" -j"$jobs" --target "${targets[@]}"
 
-# The processor creates its presets folder under HOME: keep it inside the build tree, away from
-# the user's presets. The preset fuzzer writes two files per input to the temporary folder, which
-# lives in memory where there is a memory file system (saving syncs the file to disk).
-export HOME="$PWD/$build/fuzz-home"
-rm -rf "$HOME"
-mkdir -p "$HOME" "$build/artifacts"
+# Each fuzzer makes its own home folder in the temporary folder (tests/ScratchHome.h). The preset
+# fuzzer writes two files per input to the temporary folder, which lives in memory where there is
+# a memory file system (saving syncs the file to disk).
+mkdir -p "$build/artifacts"
 
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
     TMPDIR="$(mktemp -d /dev/shm/vevarero-fuzz.XXXXXX)"

@@ -7,11 +7,27 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
 
-# Building and testing must leave the user's home as it was. The listing leaves out the compiler
-# cache, which a build configured with ccache fills on purpose.
+# Building and testing must leave the user's home as it was. Compared are only the places the
+# plug-in, its build and its tests could write: a listing of the whole home takes long, changes
+# under a running desktop (browser caches) and, for a clone inside the home, holds the project's
+# own build. Left out wherever they lie: this project's tree and the compiler cache, which a build
+# configured with ccache fills on purpose.
+project_root="$PWD"
 home_listing() {
-    { find "$HOME" -path "${CCACHE_DIR:-$HOME/.cache/ccache}" -prune -o -print 2>/dev/null || true; } |
-        LC_ALL=C sort
+    local skipped=(-path "$project_root" -o -path "${CCACHE_DIR:-$HOME/.cache/ccache}" -o -path "$HOME/.cache/ccache"
+                   -o -path "$HOME/.ccache" -o -path "$HOME/.config/ccache")
+    {
+        # The plug-in's presets and logs (~/Library) and its install folders, which only
+        # tools/install.sh may fill: every file with its size and time.
+        find "$HOME/Library" "$HOME/.lv2" "$HOME/.vst3" \( "${skipped[@]}" \) -prune -o -printf '%p %s %T@\n'
+        # Folders of fonts, D-Bus and certificates that libraries create in a home: names only,
+        # as a desktop's programs update the files in them.
+        find "$HOME/.fontconfig" "$HOME/.cache/fontconfig" "$HOME/.dbus" "$HOME/.pki" \( "${skipped[@]}" \) -prune -o -print
+        # Only the top level of the home and of its shared dotfolders, where a program's first
+        # write (a core dump, a cache or settings folder) shows as a new name.
+        find "$HOME" "$HOME/.config" "$HOME/.cache" "$HOME/.local" "$HOME/.local/share" "$HOME/.local/state" \
+            -mindepth 1 -maxdepth 1 \( "${skipped[@]}" \) -prune -o -print
+    } 2>/dev/null | LC_ALL=C sort || true # a folder that does not exist lists as nothing
 }
 home_before="$(home_listing)"
 
@@ -45,7 +61,7 @@ ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stac
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
     run_ctest build-fuzz
 
-if ! diff <(printf '%s\n' "$home_before") <(home_listing) >&2; then
+if ! diff <(printf '%s\n' "$home_before") <(printf '%s\n' "$(home_listing)") >&2; then
     echo "Building and testing changed $HOME (paths above: < gone, > new)" >&2
     exit 1
 fi

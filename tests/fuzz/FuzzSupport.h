@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../ScratchHome.h"
 #include "processor/PluginProcessor.h"
 
 #include <cmath>
@@ -17,6 +18,11 @@ namespace fuzzsupport
 {
     inline void initialise()
     {
+        // Every processor reads and creates its presets folder under HOME. A fuzzer started by hand,
+        // say to replay a crashing input, must neither touch the user's presets nor depend on them.
+        static const bool inOwnHome = [] { scratchhome::enter ("VevareroFuzz"); return std::atexit (scratchhome::leave) == 0; }();
+        juce::ignoreUnused (inOwnHome);
+
         // JUCE's message manager must exist before any parameter tree; it lives for the process.
         // Never destroyed: at exit JUCE's own statics may already be gone.
         static auto* juce = new juce::ScopedJuceInitialiser_GUI();
