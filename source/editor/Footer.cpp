@@ -197,7 +197,7 @@ void Footer::loadPreset (const qrvx::PresetFolder::Entries& presets, int index)
     if (! juce::isPositiveAndBelow (index, (int) presets.size()))
         return;
 
-    // Whatever the user picks, loaded or not, is where the arrows go on from.
+    // After a pick from the list the arrows go on from the current preset's name again.
     arrows.forget();
     tryToLoad (presets[(size_t) index]);
 }
