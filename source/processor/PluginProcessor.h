@@ -117,7 +117,9 @@ private:
     juce::UndoManager undoManager { 30000, 30 };
 
 public:
-    juce::AudioProcessorValueTreeState valueTreeState { *this, &undoManager };
+    // No undo manager: nothing here undoes, and one handed to the tree would record every value
+    // the tree takes from host automation, in one transaction that is never closed or trimmed.
+    juce::AudioProcessorValueTreeState valueTreeState { *this, nullptr };
 
 private:
     std::vector<qrvx::StateVariableFilter<float>> filters;
