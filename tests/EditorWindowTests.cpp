@@ -150,7 +150,7 @@ TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
     }
 
     // A preset loaded elsewhere shows its name in the footer at the next tick, and nothing else.
-    processor.presetName = "Bass Walk";
+    processor.currentPreset.setName ("Bass Walk");
     I::tick (e);
     EXPECT_TRUE (repainted.count() > 0 && I::footer (e).getBounds().contains (repainted.regions().getBounds()));
 }

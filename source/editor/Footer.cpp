@@ -176,7 +176,7 @@ void Footer::buttonClicked (juce::Button* button)
 //==============================================================================
 void Footer::updatePresetName()
 {
-    const auto name = processor.presetName;
+    const auto name = processor.currentPreset.getName();
 
     if (presetNameLabel->getText() != name)
         presetNameLabel->setText (name, juce::dontSendNotification);
@@ -210,14 +210,13 @@ void Footer::loadPreset (juce::StringArray names, int index)
         return;
     }
 
-    processor.presetName = name;
-    processor.presetFilePath = file.getFullPathName();
+    processor.currentPreset.set (name, file.getFullPathName());
 }
 
 //==============================================================================
 juce::PopupMenu Footer::createPresetListMenu (const juce::StringArray& names) const
 {
-    const auto currentName = processor.presetName;
+    const auto currentName = processor.currentPreset.getName();
     juce::PopupMenu menu;
 
     for (int i = 0; i < names.size(); ++i)
@@ -262,7 +261,7 @@ void Footer::stepThroughPresets (bool forwards)
 {
     const auto names = createPresetNamesArray();
     const auto count = names.size();
-    const auto current = names.indexOf (processor.presetName); // case-sensitive, first match
+    const auto current = names.indexOf (processor.currentPreset.getName()); // case-sensitive, first match
 
     if (current < 0)
         return;
