@@ -164,10 +164,9 @@ namespace
         automation.startThread (juce::Thread::Priority::high);
         messageManager->runDispatchLoopUntil (3000);
 
-        const auto first = measureMemory();
         const auto start = juce::Time::getMillisecondCounterHiRes();
         const auto totalMs = minutes * 60000.0;
-        auto last = first;
+        std::vector<std::pair<double, MemoryUse>> lines; // minutes since the start, memory
 
         for (int line = 0;; ++line)
         {
@@ -177,8 +176,9 @@ namespace
             if (early >= 1.0)
                 messageManager->runDispatchLoopUntil ((int) early);
 
-            last = measureMemory();
-            std::printf ("%7.0f %10.2f %10.2f %10lld\n", due / 1000.0, last.heapMB, last.rssMB,
+            const auto use = measureMemory();
+            lines.emplace_back (due / 60000.0, use);
+            std::printf ("%7.0f %10.2f %10.2f %10lld\n", due / 1000.0, use.heapMB, use.rssMB,
                          (long long) automation.blocksDone());
             std::fflush (stdout);
 
@@ -186,16 +186,20 @@ namespace
                 break;
         }
 
-        const auto runMinutes = (juce::Time::getMillisecondCounterHiRes() - start) / 60000.0;
-
         automation.stopThread (2000);
         editor.reset();
         messageManager->runDispatchLoopUntil (50);
         instance->releaseResources();
 
-        std::printf ("heap grew %.2f MB in %.1f min: %.3f MB per minute (RSS %+.2f MB)\n",
-                     last.heapMB - first.heapMB, runMinutes, (last.heapMB - first.heapMB) / runMinutes,
-                     last.rssMB - first.rssMB);
+        // Over the whole run, and over its second half alone: what only settles shows in the first
+        // figure, what goes on for as long as the host plays shows in both.
+        const auto& [firstMinute, first] = lines.front();
+        const auto& [middleMinute, middle] = lines[lines.size() / 2];
+        const auto& [lastMinute, last] = lines.back();
+
+        std::printf ("heap grew %.2f MB in %.1f min (RSS %+.2f MB); in the second half %.3f MB per minute\n",
+                     last.heapMB - first.heapMB, lastMinute - firstMinute, last.rssMB - first.rssMB,
+                     lastMinute > middleMinute ? (last.heapMB - middle.heapMB) / (lastMinute - middleMinute) : 0.0);
         return true;
     }
 }
