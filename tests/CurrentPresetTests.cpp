@@ -153,7 +153,10 @@ TEST (PresetAcrossThreads, HostSavesAndRestoresBesideFooterLoads)
         {
             const auto& file = known.files.getReference (load % numPresets);
             EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk()) << contest.what << ": " << file.getFileName();
-            processor.currentPreset.set (known.fileNames[load % numPresets], file.getFullPathName());
+            // Fresh copies, as the footer makes its list and file afresh for every load, so that the
+            // current preset holds the texts' only references and the next change frees them.
+            processor.currentPreset.set (juce::String (known.fileNames[load % numPresets].toRawUTF8()),
+                                         juce::String (file.getFullPathName().toRawUTF8()));
 
             for (int read = 0; read < readsPerLoad; ++read)
             {
