@@ -210,7 +210,7 @@ TEST_F (EditorWindowTest, EachTickShowsWhatTheHostChangedAndRepaintsOnlyThat)
     }
 
     // A preset loaded elsewhere shows its name in the footer at the next tick, and nothing else.
-    processor.presetName = "Bass Walk";
+    processor.currentPreset.setName ("Bass Walk");
     I::tick (e);
     EXPECT_GT (repainted.count(), 0) << "a new preset name repaints nothing";
     EXPECT_TRUE (I::footer (e).getBounds().contains (repainted.regions().getBounds()))

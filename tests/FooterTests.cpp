@@ -136,7 +136,7 @@ TEST_F (FooterTest, PaintsPlateShadeLogoWordmarkAndPressedButtons)
     qrvx::QXLook look (processor.fontScale);
     footer.setLookAndFeel (&look);
     footer.setSize (636, 66);
-    processor.presetName = "Bass v1.2";
+    processor.currentPreset.setName ("Bass v1.2");
     footer.updatePresetName();
     const auto image = renderComponent (footer);
 
@@ -198,11 +198,11 @@ TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
         for (int from = 0; from < count; ++from)
             for (const int step : { -1, 1 })
             {
-                processor.presetName = names[from];
+                processor.currentPreset.setName (names[from]);
                 setCutoff (processor, 1000.0f);
                 footer.buttonClicked (&child (step < 0 ? "prev" : "next"));
                 const auto to = names[(from + step + count) % count];
-                EXPECT_TRUE (processor.presetName == to && processor.presetFilePath == folder.getChildFile (to + ".glp").getFullPathName()
+                EXPECT_TRUE (processor.currentPreset.getName() == to && processor.currentPreset.getFilePath() == folder.getChildFile (to + ".glp").getFullPathName()
                              && cutoff (processor) == 200.0f * (float) (all.indexOf (to) + 1)) << step << " from " << from;
             }
     }
@@ -211,11 +211,10 @@ TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
     for (const juce::String current : { "INIT", "ALPHA", "alpha" })
         for (const auto* arrow : { "prev", "next" })
         {
-            processor.presetName = current;
-            processor.presetFilePath = "unchanged";
+            processor.currentPreset.set (current, "unchanged");
             setCutoff (processor, 1000.0f);
             footer.buttonClicked (&child (arrow));
-            EXPECT_TRUE (processor.presetName == current && processor.presetFilePath == "unchanged" && cutoff (processor) == 1000.0f) << current << arrow;
+            EXPECT_TRUE (processor.currentPreset.getName() == current && processor.currentPreset.getFilePath() == "unchanged" && cutoff (processor) == 1000.0f) << current << arrow;
         }
     EXPECT_TRUE (failures.isEmpty());
 }
@@ -236,7 +235,7 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
 
     for (const juce::String current : { "Bass v1", "Broken", "INIT", "bass v1" })
     {
-        processor.presetName = current;
+        processor.currentPreset.setName (current);
         juce::StringArray expected;
         for (const auto& name : names)
             expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue().toString() : ""));
@@ -245,20 +244,19 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
     const auto options = footer.presetListMenuOptions();
     EXPECT_TRUE (options.getTargetComponent() == &child<juce::TextButton>() && options.getMaximumNumColumns() == 4);
 
-    processor.presetName = "Current";
-    processor.presetFilePath = "current path";
+    processor.currentPreset.set ("Current", "current path");
     setCutoff (processor, 1000.0f);
     footer.presetListItemChosen (presets, 0); // dismissed
     footer.presetListItemChosen (presets, names.indexOf ("Broken") + 1);
     footer.updatePresetName();
-    EXPECT_TRUE (processor.presetName == "Current" && processor.presetFilePath == "current path" && cutoff (processor) == 1000.0f);
+    EXPECT_TRUE (processor.currentPreset.getName() == "Current" && processor.currentPreset.getFilePath() == "current path" && cutoff (processor) == 1000.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Current");
     ASSERT_EQ (failures.size(), 1) << "only the broken preset is refused";
     EXPECT_TRUE (failures[0].contains ("Broken") && failures[0].contains ("could not load")) << failures[0];
 
     footer.presetListItemChosen (presets, names.indexOf ("Bass v1.2") + 1);
     footer.updatePresetName();
-    EXPECT_TRUE (processor.presetFilePath == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
+    EXPECT_TRUE (processor.currentPreset.getFilePath() == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
     EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
 }
 
@@ -276,7 +274,7 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
         footer.updatePresetName();
         const auto written = folder.getChildFile (row.written);
         EXPECT_FLOAT_EQ (cutoffSavedIn (written), 1234.0f) << row.typed;
-        EXPECT_TRUE (processor.presetFilePath == written.getFullPathName() && child<juce::Label>().getText() == written.getFileNameWithoutExtension());
+        EXPECT_TRUE (processor.currentPreset.getFilePath() == written.getFullPathName() && child<juce::Label>().getText() == written.getFileNameWithoutExtension());
     }
 
     // The dialog only asked about the file typed: overwriting another one needs its own question.
@@ -289,7 +287,7 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
         EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << "nothing is written before the answer";
         pendingAnswer (replace);
         EXPECT_FLOAT_EQ (cutoffSavedIn (existing), replace ? 900.0f : 300.0f);
-        EXPECT_EQ (processor.presetName, replace ? "Bass" : "Pad");
+        EXPECT_EQ (processor.currentPreset.getName(), replace ? "Bass" : "Pad");
     }
     footer.saveFileChosen (folder.getChildFile ("Fresh.v2"));
     footer.saveFileChosen ({}); // cancelled
@@ -302,7 +300,7 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     footer.configMenuItemChosen (Footer::saveAsDefaultItem);
     ASSERT_EQ (failures.size(), 2);
     EXPECT_TRUE (failures[0].contains ("Could not write preset") && failures[1].contains ("Could not write preset")) << failures.joinIntoString ("\n");
-    EXPECT_TRUE (processor.presetName == "Fresh" && processor.presetFilePath == folder.getChildFile ("Fresh.glp").getFullPathName());
+    EXPECT_TRUE (processor.currentPreset.getName() == "Fresh" && processor.currentPreset.getFilePath() == folder.getChildFile ("Fresh.glp").getFullPathName());
 }
 
 TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
@@ -311,7 +309,7 @@ TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
                                                                            "3 OPEN PRESETS DIRECTORY", "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
     EXPECT_EQ (footer.configMenuOptions().getTargetComponent(), &child ("config"));
 
-    processor.presetName = "Kept";
+    processor.currentPreset.setName ("Kept");
     HostEventRecorder host (processor);
     footer.configMenuItemChosen (0); // dismissed
     footer.configMenuItemChosen (Footer::versionItem);
@@ -320,7 +318,7 @@ TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
     setCutoff (processor, 2345.0f); // the default preset gets the values of the moment
     footer.configMenuItemChosen (Footer::saveAsDefaultItem);
     EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile ("User_Default.glp")), 2345.0f);
-    EXPECT_EQ (processor.presetName, "Kept");
+    EXPECT_EQ (processor.currentPreset.getName(), "Kept");
 
     footer.configMenuItemChosen (Footer::openPresetsFolderItem);
     footer.configMenuItemChosen (Footer::crashLogItem);
@@ -365,7 +363,7 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
                                          "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix" };
     const juce::StringArray switches { "Distortion_Routing", "LFO_1_Sync", "LFO_2_Sync" };
     const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live) { return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture(); };
-    processor.presetName = "Kept";
+    processor.currentPreset.setName ("Kept");
     HostEventRecorder host (processor);
     footer.buttonClicked (&child ("rnd"));
     EXPECT_EQ (host.changedParameters(), randomised);
@@ -404,7 +402,7 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
             EXPECT_TRUE (followsTheGestureRule (host, live)) << "randomise, live " << live;
         }
     }
-    EXPECT_EQ (processor.presetName, "Kept");
+    EXPECT_EQ (processor.currentPreset.getName(), "Kept");
 }
 
 //==============================================================================
@@ -439,17 +437,17 @@ TEST_F (FooterTest, ArrowsGoOnPastABrokenPresetAndStartFromANameSetAnotherWay)
         else if (action == "save A")
             footer.saveFileChosen (folder.getChildFile ("A.glp"));
         else
-            processor.presetName = "C";
+            processor.currentPreset.setName ("C");
 
         footer.updatePresetName();
         const auto where = "step " + std::to_string (i) + ", " + step.action;
-        EXPECT_EQ (processor.presetName, step.name) << where;
+        EXPECT_EQ (processor.currentPreset.getName(), step.name) << where;
         EXPECT_EQ (child<juce::Label>().getText(), step.name) << where;
         EXPECT_EQ (cutoff (processor), step.cutoff) << where;
         EXPECT_EQ (failures.size() - failuresBefore, step.refused ? 1 : 0) << where;
         if (action != "host C") // a restored name leaves the file path to the host's state
         {
-            EXPECT_EQ (processor.presetFilePath, folder.getChildFile (juce::String (step.name) + ".glp").getFullPathName()) << where;
+            EXPECT_EQ (processor.currentPreset.getFilePath(), folder.getChildFile (juce::String (step.name) + ".glp").getFullPathName()) << where;
         }
     }
 }
@@ -479,8 +477,8 @@ TEST_F (FooterTest, FifosAndEndlessFilesAreRefusedWithAReasonAndTheCurrentPreset
                 footer.buttonClicked (&child (action));
         })) << step.action;
 
-        EXPECT_TRUE (processor.presetName == "A" && processor.presetFilePath == a.getFullPathName() && cutoff (processor) == 200.0f)
-            << step.action << ": " << processor.presetName << " at " << cutoff (processor);
+        EXPECT_TRUE (processor.currentPreset.getName() == "A" && processor.currentPreset.getFilePath() == a.getFullPathName() && cutoff (processor) == 200.0f)
+            << step.action << ": " << processor.currentPreset.getName() << " at " << cutoff (processor);
         ASSERT_EQ (failures.size(), failuresBefore + 1) << step.action;
         EXPECT_EQ (failures[failures.size() - 1], "\"" + juce::String (step.triedName) + "\": This is not a regular file, could not load preset.") << step.action;
     }
@@ -494,7 +492,7 @@ TEST_F (FooterTest, MenuAndArrowsShowEveryCaseOfTheExtensionInNaturalOrder)
     const juce::StringArray order { "apple.Glp", "Bass v1.glp", "Bass v1.2.glp", "pad 1.glp", "Pad 2.GLP", "pad 10.glp", "Zebra.glp" };
 
     const auto presets = footer.createPresetList();
-    processor.presetName = "apple";
+    processor.currentPreset.setName ("apple");
     juce::StringArray expectedMenu;
     for (const auto& file : order)
         expectedMenu.add (juce::String (expectedMenu.size() + 1) + " " + juce::File (file).getFileNameWithoutExtension()
@@ -506,11 +504,11 @@ TEST_F (FooterTest, MenuAndArrowsShowEveryCaseOfTheExtensionInNaturalOrder)
     {
         footer.buttonClicked (&child ("next"));
         const auto file = folder.getChildFile (order[press % order.size()]);
-        EXPECT_EQ (processor.presetName, file.getFileNameWithoutExtension()) << "press " << press;
-        EXPECT_EQ (processor.presetFilePath, file.getFullPathName()) << "press " << press;
+        EXPECT_EQ (processor.currentPreset.getName(), file.getFileNameWithoutExtension()) << "press " << press;
+        EXPECT_EQ (processor.currentPreset.getFilePath(), file.getFullPathName()) << "press " << press;
         EXPECT_EQ (cutoff (processor), 100.0f * (float) (files.indexOf (file.getFileName()) + 1)) << "press " << press;
     }
     footer.presetListItemChosen (presets, order.indexOf ("Pad 2.GLP") + 1);
-    EXPECT_EQ (processor.presetFilePath, folder.getChildFile ("Pad 2.GLP").getFullPathName());
+    EXPECT_EQ (processor.currentPreset.getFilePath(), folder.getChildFile ("Pad 2.GLP").getFullPathName());
     EXPECT_TRUE (failures.isEmpty()) << failures.joinIntoString ("\n");
 }

@@ -113,10 +113,10 @@ namespace
     bool takes (VevareroAudioProcessor& processor, Route route, const std::string& bytes)
     {
         setValue (processor, "Cutoff", 1234.0f);
-        processor.presetName = "Old";
+        processor.currentPreset.setName ("Old");
         const auto before = processor.valueTreeState.copyState();
         const auto error = load (processor, route, bytes);
-        const auto took = ! processor.valueTreeState.copyState().isEquivalentTo (before) || processor.presetName != "Old";
+        const auto took = ! processor.valueTreeState.copyState().isEquivalentTo (before) || processor.currentPreset.getName() != "Old";
 
         const auto refusal = error == "Invalid preset file supplied, could not load preset."
                           || error == "The file is too large to be a preset, could not load preset.";
@@ -165,11 +165,11 @@ TEST (PresetFileFormat, WritesTheExactBytes)
     for (const auto& [name, stored] : names)
     {
         VevareroAudioProcessor restored;
-        processor.presetName = name;
+        processor.currentPreset.setName (name);
         const auto bytes = save (processor, Route::hostState);
         EXPECT_EQ (bytes, documentOf (2, Route::hostState, "4560", stored));
         EXPECT_TRUE (takes (restored, Route::hostState, bytes));
-        EXPECT_EQ (restored.presetName, name);
+        EXPECT_EQ (restored.currentPreset.getName(), name);
         EXPECT_EQ (save (restored, Route::hostState), bytes) << stored;
     }
 
@@ -336,7 +336,7 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
             const auto element = std::string ("<") + c.tag + " id=\"" + c.id + "\"" + (c.value != nullptr ? std::string (" value=\"") + c.value + "\"" : "") + "/>";
             const auto what = std::string (fromHost ? "host state: " : "preset file: ") + element;
             moveAllAwayFromDefaults (processor);
-            processor.presetName = "INIT";
+            processor.currentPreset.setName ("INIT");
 
             // Loaded again, the parameter already stands where the value lands and takes no change
             // from the tree, so nothing but the load itself keeps the raw number out of the next save.
@@ -348,9 +348,9 @@ TEST (PresetAndHostState, AnyDocumentIsTakenAndItsValuesMended)
 
                 // Any root is taken and extra children stay. Only the host state carries a name, and although a
                 // tree read from a file may hold a name element, the host's copy carries the current name alone.
-                EXPECT_EQ (processor.presetName, fromHost ? "From a host" : "INIT") << what;
+                EXPECT_EQ (processor.currentPreset.getName(), fromHost ? "From a host" : "INIT") << what;
                 const auto state = save (processor, Route::hostState);
-                EXPECT_EQ (state.find ("Preset_Name="), state.rfind ("Preset_Name=\"" + processor.presetName.toStdString() + "\"/></Other>")) << what;
+                EXPECT_EQ (state.find ("Preset_Name="), state.rfind ("Preset_Name=\"" + processor.currentPreset.getName().toStdString() + "\"/></Other>")) << what;
 
                 const auto saved = save (processor, route);
                 EXPECT_EQ (saved.find (fromHost ? "<Other><Extra foo=\"bar\"/>" : "<Other>\r\n  <Extra foo=\"bar\"/>\r\n"), fromHost ? 8u : fileHeader.size()) << what;
@@ -389,7 +389,7 @@ TEST (HostState, RestoreTakesTheNameElementOutAndRefusesBrokenBlobs)
     {
         VevareroAudioProcessor processor;
         EXPECT_EQ (takes (processor, Route::hostState, c.bytes), ! c.refused) << c.what;
-        EXPECT_EQ (processor.presetName, c.name) << c.what;
+        EXPECT_EQ (processor.currentPreset.getName(), c.name) << c.what;
         EXPECT_TRUE (c.refused || (value (processor, "Cutoff") == 500.0f && value (processor, "Bits") == 4.0f)) << c.what;
 
         // No name element stays in the tree: a parameter could bind to one by its ID, and the next
@@ -436,8 +436,8 @@ TEST (PresetStartup, ChoosesUserDefaultThenZodadIdeThenNothing)
 
         VevareroAudioProcessor processor;
         EXPECT_TRUE (folder.isDirectory());
-        EXPECT_EQ (processor.presetName, c.name);
-        EXPECT_EQ (processor.presetFilePath, c.name == "INIT" ? juce::String() : folder.getChildFile (c.name + ".glp").getFullPathName());
+        EXPECT_EQ (processor.currentPreset.getName(), c.name);
+        EXPECT_EQ (processor.currentPreset.getFilePath(), c.name == "INIT" ? juce::String() : folder.getChildFile (c.name + ".glp").getFullPathName());
         EXPECT_EQ (value (processor, "Cutoff"), c.cutoff);
         EXPECT_TRUE (othersAtDefault (processor, "Cutoff"));
     }
@@ -470,7 +470,7 @@ TEST (PresetStartup, ComesUpQuicklyPastAFifoOrEndlessUserDefault)
         std::unique_ptr<VevareroAudioProcessor> processor;
         EXPECT_TRUE (unreadable::finishesWithin (10.0, { userDefault }, [&] { processor = std::make_unique<VevareroAudioProcessor>(); })) << c.what;
         ASSERT_NE (processor, nullptr) << c.what;
-        EXPECT_EQ (processor->presetName, c.name) << c.what;
+        EXPECT_EQ (processor->currentPreset.getName(), c.name) << c.what;
         EXPECT_EQ (value (*processor, "Cutoff"), c.cutoff) << c.what;
         EXPECT_TRUE (othersAtDefault (*processor, "Cutoff")) << c.what;
     }

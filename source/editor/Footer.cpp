@@ -176,7 +176,7 @@ void Footer::buttonClicked (juce::Button* button)
 //==============================================================================
 void Footer::updatePresetName()
 {
-    const auto name = processor.presetName;
+    const auto name = processor.currentPreset.getName();
 
     if (presetNameLabel->getText() != name)
         presetNameLabel->setText (name, juce::dontSendNotification);
@@ -212,14 +212,13 @@ void Footer::tryToLoad (const qrvx::PresetFolder::Entry& preset)
         return;
     }
 
-    processor.presetName = preset.name;
-    processor.presetFilePath = preset.file.getFullPathName();
+    processor.currentPreset.set (preset.name, preset.file.getFullPathName());
 }
 
 //==============================================================================
 juce::PopupMenu Footer::createPresetListMenu (const juce::StringArray& names) const
 {
-    const auto currentName = processor.presetName;
+    const auto currentName = processor.currentPreset.getName();
     juce::PopupMenu menu;
 
     for (int i = 0; i < names.size(); ++i)
@@ -264,12 +263,12 @@ void Footer::showPresetList()
 void Footer::stepThroughPresets (bool forwards)
 {
     const auto presets = createPresetList();
-    const auto target = arrows.target (presets, processor.presetName, forwards);
+    const auto target = arrows.target (presets, processor.currentPreset.getName(), forwards);
 
     if (target < 0)
         return;
 
     const auto& preset = presets[(size_t) target];
     tryToLoad (preset);
-    arrows.tried (preset.file, processor.presetName);
+    arrows.tried (preset.file, processor.currentPreset.getName());
 }

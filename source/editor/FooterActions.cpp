@@ -87,8 +87,7 @@ void Footer::savePresetAs (const juce::File& file)
         return;
     }
 
-    processor.presetName = file.getFileNameWithoutExtension();
-    processor.presetFilePath = file.getFullPathName();
+    processor.currentPreset.set (file.getFileNameWithoutExtension(), file.getFullPathName());
     arrows.forget();
 }
 

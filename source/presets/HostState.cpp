@@ -38,7 +38,7 @@ namespace qrvx
     } // namespace
 
     void HostState::save (juce::AudioProcessorValueTreeState& state, const juce::String& nameTag,
-                          const juce::String& presetName, juce::MemoryBlock& destination)
+                          const CurrentPreset& preset, juce::MemoryBlock& destination)
     {
         PluginStateSaver saver (state, destination);
 
@@ -48,28 +48,31 @@ namespace qrvx
             // A tree loaded from a preset file may carry a name element of its own; a
             // restore takes the first one it finds, so only the current name may travel.
             takeNameElements (*xml, nameTag);
-            xml->createNewChildElement (nameTag)->setAttribute (nameTag, presetName);
+            xml->createNewChildElement (nameTag)->setAttribute (nameTag, preset.getName());
         }
     }
 
     void HostState::restore (juce::AudioProcessorValueTreeState& state, const juce::String& nameTag,
-                             juce::String& presetName, const void* data, int sizeInBytes)
+                             CurrentPreset& preset, const void* data, int sizeInBytes)
     {
         auto xml = PluginStateLoader::readBlob (data, sizeInBytes);
 
         if (xml == nullptr)
             return;
 
-        const auto newName = takeNameElements (*xml, nameTag).value_or (presetName);
+        const auto newName = takeNameElements (*xml, nameTag);
 
         // The next host state carries this name beside the tree: both must fit when written back.
         juce::XmlElement nameElement (nameTag);
-        nameElement.setAttribute (nameTag, newName);
+        nameElement.setAttribute (nameTag, newName.value_or (preset.getName()));
 
         if (! fitsWhenWrittenBack (*xml, state, &nameElement))
             return;
 
-        presetName = newName;
+        // Only a name the blob carries is set: writing back the one read above could undo a
+        // preset the footer loaded meanwhile.
+        if (newName.has_value())
+            preset.setName (*newName);
 
         PluginStateLoader loader (state, std::move (xml));
     }

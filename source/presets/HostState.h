@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CurrentPreset.h"
+
 #include <juce_audio_processors/juce_audio_processors.h>
 
 namespace qrvx
@@ -9,14 +11,15 @@ namespace qrvx
     */
     struct HostState
     {
-        /** Writes the blob of the current parameters and presetName into destination. */
+        /** Writes the blob of the current parameters and the preset's name into destination. */
         static void save (juce::AudioProcessorValueTreeState& state, const juce::String& nameTag,
-                          const juce::String& presetName, juce::MemoryBlock& destination);
+                          const CurrentPreset& preset, juce::MemoryBlock& destination);
 
-        /** Installs the parameters of a blob and takes the name it carries into presetName. A
-            blob without a name element keeps presetName; bytes that are no blob change nothing.
+        /** Installs the parameters of a blob and gives the preset the name it carries, keeping its
+            file path. A blob without a name element keeps the name; bytes that are no blob change
+            nothing.
         */
         static void restore (juce::AudioProcessorValueTreeState& state, const juce::String& nameTag,
-                             juce::String& presetName, const void* data, int sizeInBytes);
+                             CurrentPreset& preset, const void* data, int sizeInBytes);
     };
 }

@@ -56,8 +56,7 @@ VevareroAudioProcessor::VevareroAudioProcessor()
 
     if (const auto startUp = qrvx::StartUpPreset::load (valueTreeState))
     {
-        presetName = startUp->name;
-        presetFilePath = startUp->file.getFullPathName();
+        currentPreset.set (startUp->name, startUp->file.getFullPathName());
     }
 }
 
@@ -413,12 +412,12 @@ void VevareroAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void VevareroAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    qrvx::HostState::save (valueTreeState, presetNameTag, presetName, destData);
+    qrvx::HostState::save (valueTreeState, presetNameTag, currentPreset, destData);
 }
 
 void VevareroAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    qrvx::HostState::restore (valueTreeState, presetNameTag, presetName, data, sizeInBytes);
+    qrvx::HostState::restore (valueTreeState, presetNameTag, currentPreset, data, sizeInBytes);
 }
 
 //==============================================================================

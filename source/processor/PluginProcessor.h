@@ -10,6 +10,7 @@
 #include "dsp/RampSmoother.h"
 #include "dsp/SamplerateReducer.h"
 #include "dsp/StateVariableFilter.h"
+#include "presets/CurrentPreset.h"
 
 #include <array>
 #include <atomic>
@@ -117,7 +118,9 @@ private:
     juce::UndoManager undoManager { 30000, 30 };
 
 public:
-    juce::AudioProcessorValueTreeState valueTreeState { *this, &undoManager };
+    // No undo manager: nothing here undoes, and one handed to the tree would record every value
+    // the tree takes from host automation, in one transaction that is never closed or trimmed.
+    juce::AudioProcessorValueTreeState valueTreeState { *this, nullptr };
 
 private:
     std::vector<qrvx::StateVariableFilter<float>> filters;
@@ -157,11 +160,8 @@ private:
     std::vector<ModulationAssignment> modulationAssignments;
 
 public:
-    /** Name of the current preset: a preset file's name without its extension, or "INIT". */
-    juce::String presetName { "INIT" };
-
-    /** Full path of the current preset file; empty until a preset is loaded or saved. */
-    juce::String presetFilePath;
+    /** The current preset's name and file, shared by the footer and the host's state calls. */
+    qrvx::CurrentPreset currentPreset;
 
 private:
     float resonanceScale = 1.0f;

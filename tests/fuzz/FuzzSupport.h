@@ -84,16 +84,16 @@ namespace fuzzsupport
     inline void checkHostStateRoundTrip (VevareroAudioProcessor& p)
     {
         const auto valuesBefore = parameterValues (p);
-        const auto nameBefore = p.presetName;
+        const auto nameBefore = p.currentPreset.getName();
 
         juce::MemoryBlock saved;
         p.getStateInformation (saved);
 
-        p.presetName = "changed by the fuzzer";
+        p.currentPreset.setName ("changed by the fuzzer");
         p.setStateInformation (saved.getData(), (int) saved.getSize());
         checkParameters (p);
 
-        if (p.presetName != nameBefore)
+        if (p.currentPreset.getName() != nameBefore)
             fail ("the preset name did not survive a save and restore");
 
         if (parameterValues (p) != valuesBefore)
