@@ -57,8 +57,9 @@ namespace
     /** The name a host blob carries, read from its text. */
     juce::String nameInBlob (const juce::MemoryBlock& blob)
     {
-        const auto text = juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + qrvx::stateBlobHeaderSize,
-                                                   (int) blob.getSize() - qrvx::stateBlobHeaderSize - qrvx::stateBlobTrailerSize);
+        const auto* start = static_cast<const char*> (blob.getData()) + qrvx::stateBlobHeaderSize;
+        const auto length = (int) blob.getSize() - qrvx::stateBlobHeaderSize - qrvx::stateBlobTrailerSize;
+        const auto text = juce::String::fromUTF8 (start, length);
         return text.fromLastOccurrenceOf ("Preset_Name=\"", false, false).upToFirstOccurrenceOf ("\"", false, false);
     }
 
@@ -152,7 +153,8 @@ TEST (PresetAcrossThreads, HostSavesAndRestoresBesideFooterLoads)
         for (int load = 0; load < footerLoads; ++load)
         {
             const auto& file = known.files.getReference (load % numPresets);
-            EXPECT_TRUE (PresetsManager::loadPreset (file, processor.valueTreeState).wasOk()) << contest.what << ": " << file.getFileName();
+            const auto loaded = PresetsManager::loadPreset (file, processor.valueTreeState);
+            EXPECT_TRUE (loaded.wasOk()) << contest.what << ": " << file.getFileName() << ", " << loaded.getErrorMessage();
             // Fresh copies, as the footer makes its list and file afresh for every load, so that the
             // current preset holds the texts' only references and the next change frees them.
             processor.currentPreset.set (juce::String (known.fileNames[load % numPresets].toRawUTF8()),

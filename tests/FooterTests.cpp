@@ -1,3 +1,4 @@
+#include "ControlTestSupport.h" // rectangles print as text in failure messages
 #include "EditorTestSupport.h"
 #include "ScratchHome.h"
 #include "UnreadablePresetSupport.h"
@@ -14,7 +15,10 @@ namespace
     using qrvx::PresetsManager;
     using Rect = juce::Rectangle<int>;
 
-    float cutoff (VevareroAudioProcessor& p) { return p.valueTreeState.getRawParameterValue ("Cutoff")->load(); }
+    float cutoff (VevareroAudioProcessor& p)
+    {
+        return p.valueTreeState.getRawParameterValue ("Cutoff")->load();
+    }
 
     void setCutoff (VevareroAudioProcessor& p, float hertz)
     {
@@ -38,8 +42,11 @@ namespace
     {
         juce::StringArray lines;
         for (juce::PopupMenu::MenuItemIterator it (menu); it.next();)
-            lines.add (juce::String (it.getItem().itemID) + " " + it.getItem().text + (it.getItem().isEnabled ? "" : " (disabled)")
-                       + (it.getItem().colour.isTransparent() ? "" : " in " + it.getItem().colour.toString()));
+        {
+            const auto& item = it.getItem();
+            lines.add (juce::String (item.itemID) + " " + item.text + (item.isEnabled ? "" : " (disabled)")
+                       + (item.colour.isTransparent() ? "" : " in " + item.colour.toString()));
+        }
         return lines;
     }
 
@@ -51,10 +58,14 @@ namespace
         {
             TearDown();
             ASSERT_FALSE (HasFailure()) << "the tests would write presets and logs outside the test program's home";
-            ASSERT_TRUE (folder.createDirectory());
+            ASSERT_TRUE (folder.createDirectory()) << "could not create the presets folder " << folder.getFullPathName();
             footer.showFailure = [this] (const juce::String&, const juce::String& message) { failures.add (message); };
             footer.revealToUser = [this] (const juce::File& f) { revealed.add (f); };
-            footer.askToReplace = [this] (const juce::File& f, std::function<void (bool)> answer) { questions.add (f); pendingAnswer = answer; };
+            footer.askToReplace = [this] (const juce::File& f, std::function<void (bool)> answer)
+            {
+                questions.add (f);
+                pendingAnswer = answer;
+            };
         }
 
         // Runs after a failed SetUp too, so it checks for itself that it empties only the test
@@ -76,7 +87,9 @@ namespace
             VevareroAudioProcessor writer;
             setCutoff (writer, cutoffHertz);
             const auto file = folder.getChildFile (fileName);
-            EXPECT_TRUE (file.getParentDirectory().createDirectory() && PresetsManager::savePreset (writer.valueTreeState, file).wasOk());
+            EXPECT_TRUE (file.getParentDirectory().createDirectory()) << "no folder for the preset " << fileName;
+            const auto saved = PresetsManager::savePreset (writer.valueTreeState, file);
+            EXPECT_TRUE (saved.wasOk()) << "writing the preset " << fileName << ": " << saved.getErrorMessage();
             return file;
         }
 
@@ -107,27 +120,38 @@ namespace
 //==============================================================================
 TEST_F (FooterTest, ChildrenLandOnTheirRectanglesAtBothSizes)
 {
-    EXPECT_EQ (footer.getBounds(), Rect (0, 0, 640, 115)); // until the editor lays it out
+    EXPECT_EQ (footer.getBounds(), Rect (0, 0, 640, 115)) << "the footer's own size, until the editor lays it out";
 
-    const juce::Component* children[] = { &child<juce::Label>(), &child<juce::TextButton>(), &child ("prev"),
-                                          &child ("next"), &child ("save"), &child ("config"), &child ("rnd") };
-    struct Row { int w, h; Rect expected[7]; };
+    struct Size { int w, h; };
+    const Size sizes[] = { { 636, 66 }, { 640, 115 } };
+
+    // Where each child lands at each of the two sizes above.
+    struct Row { const char* what; const juce::Component* component; Rect at[2]; };
     const Row rows[] = {
-        { 636, 66, { { 223, 13, 191, 20 }, { 223, 13, 191, 20 }, { 198, 13, 20, 20 }, { 419, 13, 20, 20 },
-                     { 374, 38, 40, 16 }, { 223, 38, 40, 16 }, { 459, 17, 51, 33 } } },
-        { 640, 115, { { 224, 23, 192, 34 }, { 224, 23, 192, 34 }, { 199, 23, 20, 34 }, { 421, 23, 20, 34 },
-                      { 376, 62, 40, 27 }, { 224, 62, 40, 27 }, { 461, 29, 51, 58 } } },
+        { "name label",  &child<juce::Label>(),      { { 223, 13, 191, 20 }, { 224, 23, 192, 34 } } },
+        { "list button", &child<juce::TextButton>(), { { 223, 13, 191, 20 }, { 224, 23, 192, 34 } } },
+        { "prev",        &child ("prev"),            { { 198, 13, 20, 20 },  { 199, 23, 20, 34 } } },
+        { "next",        &child ("next"),            { { 419, 13, 20, 20 },  { 421, 23, 20, 34 } } },
+        { "save",        &child ("save"),            { { 374, 38, 40, 16 },  { 376, 62, 40, 27 } } },
+        { "config",      &child ("config"),          { { 223, 38, 40, 16 },  { 224, 62, 40, 27 } } },
+        { "rnd",         &child ("rnd"),             { { 459, 17, 51, 33 },  { 461, 29, 51, 58 } } },
     };
+    const auto& nameLabel = rows[0];
+    const auto& listButton = rows[1];
 
     footer.setVisible (true);
-    for (const auto& row : rows)
+    for (size_t s = 0; s < std::size (sizes); ++s)
     {
-        footer.setSize (row.w, row.h);
-        for (size_t i = 0; i < std::size (children); ++i)
-            EXPECT_EQ (children[i]->getBounds(), row.expected[i]) << "child " << i << " at " << row.w;
+        footer.setSize (sizes[s].w, sizes[s].h);
+        const auto size = juce::String (sizes[s].w) + " x " + juce::String (sizes[s].h);
+
+        for (const auto& row : rows)
+            EXPECT_EQ (row.component->getBounds(), row.at[s]) << row.what << " at " << size;
 
         // A click on the name reaches the invisible list button lying over it.
-        EXPECT_EQ (footer.getComponentAt (row.expected[0].getCentre()), children[1]);
+        const auto click = nameLabel.at[s].getCentre();
+        EXPECT_EQ (footer.getComponentAt (click), listButton.component)
+            << "a click at " << click.toString() << " on the name at " << size;
     }
 }
 
@@ -157,30 +181,50 @@ TEST_F (FooterTest, PaintsPlateShadeLogoWordmarkAndPressedButtons)
         g.drawImageAt (normal, x, 70);
         g.drawImageAt (down, x + 63, 70);
         x += 126;
-        EXPECT_EQ (sameImage (normal, down), name == "save" || name == "config") << name << " held down";
+        const auto looksTheSameHeldDown = name == "save" || name == "config";
+        EXPECT_EQ (sameImage (normal, down), looksTheSameHeldDown) << name << " held down";
     }
     footer.setLookAndFeel (nullptr);
     const auto file = testOutputFile ("footer.png");
-    EXPECT_TRUE (file.deleteFile() && juce::PNGImageFormat().writeImageToStream (sheet, *file.createOutputStream()));
+    EXPECT_TRUE (file.deleteFile()) << "an old sheet is in the way: " << file.getFullPathName();
+    if (auto stream = file.createOutputStream())
+        EXPECT_TRUE (juce::PNGImageFormat().writeImageToStream (sheet, *stream)) << "writing " << file.getFullPathName();
+    else
+        ADD_FAILURE() << "cannot open " << file.getFullPathName();
 
     // The plate, between the arrows; its rounded tips are nearly, not fully, covered.
-    EXPECT_EQ (boundsOf (image, { 219, 0, 200, 38 }, [] (juce::Colour c) { return c.getGreen() > 0x80 && c.getRed() < 0x40; }),
-               Rect (223, 13, 191, 20));
+    const auto isPlate = [] (juce::Colour c) { return c.getGreen() > 0x80 && c.getRed() < 0x40; };
+    EXPECT_EQ (boundsOf (image, { 219, 0, 200, 38 }, isPlate), Rect (223, 13, 191, 20)) << "the plate";
 
     // The top shade fades from its grey at the top edge into the background over ten rows.
     const auto shade = [&] (int y) { return (int) image.getPixelAt (5, y).getRed(); };
-    EXPECT_TRUE (std::abs (shade (0) - 0x27) <= 2 && shade (0) > shade (3) && shade (3) > shade (6) && shade (6) > 0x19) << shade (3);
-    EXPECT_EQ (image.getPixelAt (5, 10), juce::Colour (0xff191919));
+    EXPECT_NEAR (shade (0), 0x27, 2) << "the shade's top row";
+    EXPECT_GT (shade (0), shade (3)) << "the shade from row 0 to row 3";
+    EXPECT_GT (shade (3), shade (6)) << "the shade from row 3 to row 6";
+    EXPECT_GT (shade (6), 0x19) << "the shade's row 6 against the background";
+    EXPECT_EQ (image.getPixelAt (5, 10), juce::Colour (0xff191919)) << "row 10, below the shade";
 
     // The logotype is white and the wordmark light grey, each centred in its box and as wide as it.
-    struct Drawing { Rect area, box; int brightest; };
-    for (const auto& d : { Drawing { { 0, 0, 200, 66 }, { 13, 13, 153, 40 }, 0xff }, Drawing { { 520, 0, 116, 66 }, { 528, 20, 95, 26 }, 0xbd } })
+    struct Drawing { const char* what; Rect area, box; int brightest; };
+    const Drawing drawings[] = {
+        { "logotype", { 0, 0, 200, 66 },   { 13, 13, 153, 40 }, 0xff },
+        { "wordmark", { 520, 0, 116, 66 }, { 528, 20, 95, 26 }, 0xbd },
+    };
+
+    for (const auto& d : drawings)
     {
-        const auto brighter = [&] (int level) { return boundsOf (image, d.area, [=] (juce::Colour c) { return c.getRed() >= level && c.getRed() == c.getBlue(); }); };
+        const auto brighter = [&] (int level)
+        {
+            const auto greyAtLeast = [=] (juce::Colour c) { return c.getRed() >= level && c.getRed() == c.getBlue(); };
+            return boundsOf (image, d.area, greyAtLeast);
+        };
         const auto drawn = brighter (0x80);
-        EXPECT_TRUE (d.box.contains (drawn) && drawn.getWidth() >= d.box.getWidth() - 2 && drawn.getCentre().getDistanceFrom (d.box.getCentre()) <= 2)
-            << drawn.toString() << " in " << d.box.toString();
-        EXPECT_TRUE (! brighter (d.brightest - 3).isEmpty() && brighter (d.brightest + 4).isEmpty()) << d.brightest;
+        const auto where = juce::String (d.what) + " drawn at " + drawn.toString() + ", its box " + d.box.toString();
+        EXPECT_TRUE (d.box.contains (drawn)) << where;
+        EXPECT_GE (drawn.getWidth(), d.box.getWidth() - 2) << where;
+        EXPECT_LE (drawn.getCentre().getDistanceFrom (d.box.getCentre()), 2) << where;
+        EXPECT_FALSE (brighter (d.brightest - 3).isEmpty()) << d.what << ": nothing as bright as " << d.brightest - 3;
+        EXPECT_TRUE (brighter (d.brightest + 4).isEmpty()) << d.what << ": something brighter than " << d.brightest + 4;
     }
 }
 
@@ -200,10 +244,14 @@ TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
             {
                 processor.currentPreset.setName (names[from]);
                 setCutoff (processor, 1000.0f);
-                footer.buttonClicked (&child (step < 0 ? "prev" : "next"));
+                const auto* arrow = step < 0 ? "prev" : "next";
+                footer.buttonClicked (&child (arrow));
                 const auto to = names[(from + step + count) % count];
-                EXPECT_TRUE (processor.currentPreset.getName() == to && processor.currentPreset.getFilePath() == folder.getChildFile (to + ".glp").getFullPathName()
-                             && cutoff (processor) == 200.0f * (float) (all.indexOf (to) + 1)) << step << " from " << from;
+                const auto where = juce::String (arrow) + " from " + names[from] + " of " + juce::String (count);
+                const auto file = folder.getChildFile (to + ".glp");
+                EXPECT_EQ (processor.currentPreset.getName(), to) << where;
+                EXPECT_EQ (processor.currentPreset.getFilePath(), file.getFullPathName()) << where;
+                EXPECT_EQ (cutoff (processor), 200.0f * (float) (all.indexOf (to) + 1)) << where;
             }
     }
 
@@ -214,9 +262,12 @@ TEST_F (FooterTest, ArrowsStepThroughTheFolderWithWrapAround)
             processor.currentPreset.set (current, "unchanged");
             setCutoff (processor, 1000.0f);
             footer.buttonClicked (&child (arrow));
-            EXPECT_TRUE (processor.currentPreset.getName() == current && processor.currentPreset.getFilePath() == "unchanged" && cutoff (processor) == 1000.0f) << current << arrow;
+            const auto where = arrow + juce::String (" from ") + current;
+            EXPECT_EQ (processor.currentPreset.getName(), current) << where;
+            EXPECT_EQ (processor.currentPreset.getFilePath(), "unchanged") << where;
+            EXPECT_EQ (cutoff (processor), 1000.0f) << where;
         }
-    EXPECT_TRUE (failures.isEmpty());
+    EXPECT_TRUE (failures.isEmpty()) << failures.joinIntoString ("\n");
 }
 
 TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
@@ -238,26 +289,35 @@ TEST_F (FooterTest, ListHoldsThePresetFilesOfTheFolderAndLoadsTheChoice)
         processor.currentPreset.setName (current);
         juce::StringArray expected;
         for (const auto& name : names)
-            expected.add (juce::String (expected.size() + 1) + " " + name + (name == current ? " in " + qrvx::QrvxColours::blue().toString() : ""));
-        EXPECT_EQ (describe (footer.createPresetListMenu (names)), expected);
+        {
+            const auto highlight = name == current ? " in " + qrvx::QrvxColours::blue().toString() : juce::String();
+            expected.add (juce::String (expected.size() + 1) + " " + name + highlight);
+        }
+        EXPECT_EQ (describe (footer.createPresetListMenu (names)), expected) << "the menu with " << current << " current";
     }
     const auto options = footer.presetListMenuOptions();
-    EXPECT_TRUE (options.getTargetComponent() == &child<juce::TextButton>() && options.getMaximumNumColumns() == 4);
+    EXPECT_EQ (options.getTargetComponent(), &child<juce::TextButton>()) << "the list opens from the list button";
+    EXPECT_EQ (options.getMaximumNumColumns(), 4) << "the list's columns";
 
     processor.currentPreset.set ("Current", "current path");
     setCutoff (processor, 1000.0f);
     footer.presetListItemChosen (presets, 0); // dismissed
     footer.presetListItemChosen (presets, names.indexOf ("Broken") + 1);
     footer.updatePresetName();
-    EXPECT_TRUE (processor.currentPreset.getName() == "Current" && processor.currentPreset.getFilePath() == "current path" && cutoff (processor) == 1000.0f);
-    EXPECT_EQ (child<juce::Label>().getText(), "Current");
+    EXPECT_EQ (processor.currentPreset.getName(), "Current") << "after dismissing and picking Broken";
+    EXPECT_EQ (processor.currentPreset.getFilePath(), "current path") << "after dismissing and picking Broken";
+    EXPECT_EQ (cutoff (processor), 1000.0f) << "after dismissing and picking Broken";
+    EXPECT_EQ (child<juce::Label>().getText(), "Current") << "after dismissing and picking Broken";
     ASSERT_EQ (failures.size(), 1) << "only the broken preset is refused";
-    EXPECT_TRUE (failures[0].contains ("Broken") && failures[0].contains ("could not load")) << failures[0];
+    EXPECT_TRUE (failures[0].contains ("Broken")) << "the refusal names the preset: " << failures[0];
+    EXPECT_TRUE (failures[0].contains ("could not load")) << "the refusal says why: " << failures[0];
 
     footer.presetListItemChosen (presets, names.indexOf ("Bass v1.2") + 1);
     footer.updatePresetName();
-    EXPECT_TRUE (processor.currentPreset.getFilePath() == folder.getChildFile ("Bass v1.2.glp").getFullPathName() && cutoff (processor) == 500.0f);
-    EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2");
+    const auto picked = folder.getChildFile ("Bass v1.2.glp");
+    EXPECT_EQ (processor.currentPreset.getFilePath(), picked.getFullPathName()) << "after picking Bass v1.2";
+    EXPECT_EQ (cutoff (processor), 500.0f) << "after picking Bass v1.2";
+    EXPECT_EQ (child<juce::Label>().getText(), "Bass v1.2") << "after picking Bass v1.2";
 }
 
 //==============================================================================
@@ -267,14 +327,22 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
 
     // Cutoff is set just before each save: the parameter tree's own copy has not caught up yet.
     struct Row { const char* typed; const char* written; };
-    for (const auto& row : { Row { "Bass.glp", "Bass.glp" }, Row { "Lead", "Lead.glp" }, Row { "Pad.GLP", "Pad.GLP" }, Row { "Pad.txt", "Pad.glp" } })
+    const Row rows[] = {
+        { "Bass.glp", "Bass.glp" },
+        { "Lead",     "Lead.glp" },
+        { "Pad.GLP",  "Pad.GLP" },
+        { "Pad.txt",  "Pad.glp" },
+    };
+
+    for (const auto& row : rows)
     {
         setCutoff (processor, 1234.0f);
         footer.saveFileChosen (folder.getChildFile (row.typed));
         footer.updatePresetName();
         const auto written = folder.getChildFile (row.written);
         EXPECT_FLOAT_EQ (cutoffSavedIn (written), 1234.0f) << row.typed;
-        EXPECT_TRUE (processor.currentPreset.getFilePath() == written.getFullPathName() && child<juce::Label>().getText() == written.getFileNameWithoutExtension());
+        EXPECT_EQ (processor.currentPreset.getFilePath(), written.getFullPathName()) << row.typed;
+        EXPECT_EQ (child<juce::Label>().getText(), written.getFileNameWithoutExtension()) << row.typed;
     }
 
     // The dialog only asked about the file typed: overwriting another one needs its own question.
@@ -282,48 +350,62 @@ TEST_F (FooterTest, SaveFollowsTheExtensionRuleWritesTheValuesOfTheClickAndKeeps
     setCutoff (processor, 900.0f);
     for (const auto replace : { false, true })
     {
+        const auto where = replace ? "Bass.v2, answered replace" : "Bass.v2, answered keep";
         footer.saveFileChosen (folder.getChildFile ("Bass.v2"));
-        EXPECT_EQ (questions.getLast(), existing);
-        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << "nothing is written before the answer";
+        EXPECT_EQ (questions.getLast(), existing) << where;
+        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), 300.0f) << where << ": nothing is written before the answer";
         pendingAnswer (replace);
-        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), replace ? 900.0f : 300.0f);
-        EXPECT_EQ (processor.currentPreset.getName(), replace ? "Bass" : "Pad");
+        EXPECT_FLOAT_EQ (cutoffSavedIn (existing), replace ? 900.0f : 300.0f) << where;
+        EXPECT_EQ (processor.currentPreset.getName(), replace ? "Bass" : "Pad") << where;
     }
     footer.saveFileChosen (folder.getChildFile ("Fresh.v2"));
     footer.saveFileChosen ({}); // cancelled
-    EXPECT_TRUE (questions.size() == 2 && failures.isEmpty());
-    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 5); // no Pad.txt, nothing for the cancel
+    EXPECT_EQ (questions.size(), 2) << "only the two saves as Bass.v2 ask";
+    EXPECT_TRUE (failures.isEmpty()) << failures.joinIntoString ("\n");
+    EXPECT_EQ (folder.findChildFiles (juce::File::findFiles, false).size(), 5) << "no Pad.txt, nothing for the cancel";
 
     // Neither a preset nor the default can be written where a folder is missing or in the way.
     footer.saveFileChosen (folder.getChildFile ("No Such Folder").getChildFile ("Bass"));
     PresetsManager().getDefaultPresetFile().getChildFile ("in the way").create();
     footer.configMenuItemChosen (Footer::saveAsDefaultItem);
-    ASSERT_EQ (failures.size(), 2);
-    EXPECT_TRUE (failures[0].contains ("Could not write preset") && failures[1].contains ("Could not write preset")) << failures.joinIntoString ("\n");
-    EXPECT_TRUE (processor.currentPreset.getName() == "Fresh" && processor.currentPreset.getFilePath() == folder.getChildFile ("Fresh.glp").getFullPathName());
+    ASSERT_EQ (failures.size(), 2) << failures.joinIntoString ("\n");
+    EXPECT_TRUE (failures[0].contains ("Could not write preset")) << "into a missing folder: " << failures[0];
+    EXPECT_TRUE (failures[1].contains ("Could not write preset")) << "the default, a folder in the way: " << failures[1];
+    EXPECT_EQ (processor.currentPreset.getName(), "Fresh") << "after the failed saves";
+    const auto fresh = folder.getChildFile ("Fresh.glp");
+    EXPECT_EQ (processor.currentPreset.getFilePath(), fresh.getFullPathName()) << "after the failed saves";
 }
 
 TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
 {
-    EXPECT_EQ (describe (Footer::createConfigMenu()), juce::StringArray ({ "1 INITIALIZE PARAMETERS", "2 SAVE CURRENT STATE AS DEFAULT",
-                                                                           "3 OPEN PRESETS DIRECTORY", "4 GO TO CRASH LOG", "-10 VEVARERO V 1.0.0 (disabled)" }));
-    EXPECT_EQ (footer.configMenuOptions().getTargetComponent(), &child ("config"));
+    const juce::StringArray items {
+        "1 INITIALIZE PARAMETERS",
+        "2 SAVE CURRENT STATE AS DEFAULT",
+        "3 OPEN PRESETS DIRECTORY",
+        "4 GO TO CRASH LOG",
+        "-10 VEVARERO V 1.0.0 (disabled)",
+    };
+    EXPECT_EQ (describe (Footer::createConfigMenu()), items) << "the config menu";
+    EXPECT_EQ (footer.configMenuOptions().getTargetComponent(), &child ("config")) << "the menu's button";
 
     processor.currentPreset.setName ("Kept");
     HostEventRecorder host (processor);
     footer.configMenuItemChosen (0); // dismissed
     footer.configMenuItemChosen (Footer::versionItem);
-    EXPECT_TRUE (host.events().empty() && revealed.isEmpty() && failures.isEmpty());
+    EXPECT_TRUE (host.events().empty()) << "dismissed or version, the host saw " << host.describe();
+    EXPECT_TRUE (revealed.isEmpty()) << "dismissed or version revealed " << revealed.getFirst().getFullPathName();
+    EXPECT_TRUE (failures.isEmpty()) << "dismissed or version: " << failures.joinIntoString ("\n");
 
     setCutoff (processor, 2345.0f); // the default preset gets the values of the moment
     footer.configMenuItemChosen (Footer::saveAsDefaultItem);
-    EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile ("User_Default.glp")), 2345.0f);
-    EXPECT_EQ (processor.currentPreset.getName(), "Kept");
+    EXPECT_FLOAT_EQ (cutoffSavedIn (folder.getChildFile ("User_Default.glp")), 2345.0f) << "the default's cutoff";
+    EXPECT_EQ (processor.currentPreset.getName(), "Kept") << "after saving the default";
 
     footer.configMenuItemChosen (Footer::openPresetsFolderItem);
     footer.configMenuItemChosen (Footer::crashLogItem);
-    const auto log = juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Logs/Ririvud/VevareroLog.txt");
-    ASSERT_EQ (revealed, juce::Array<juce::File> ({ folder, log }));
+    const auto home = juce::File::getSpecialLocation (juce::File::userHomeDirectory);
+    const auto log = home.getChildFile ("Library/Logs/Ririvud/VevareroLog.txt");
+    ASSERT_EQ (revealed, juce::Array<juce::File> ({ folder, log })) << "the presets folder, then the crash log";
 
     const auto first = log.loadFileAsString();
     auto block = juce::StringArray::fromLines (first.trimEnd());
@@ -331,14 +413,22 @@ TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
 
     const auto asterisks = juce::String::repeatedString ("*", 58);
     const auto onMac = (juce::SystemStats::getOperatingSystemType() & juce::SystemStats::MacOSX) != 0;
-    EXPECT_EQ (block, juce::StringArray ("", asterisks, "Ririvud Vevarero", "", "Vevarero v 1.0.0", juce::PluginHostType().getHostDescription(),
+    EXPECT_EQ (block, juce::StringArray ("",
+                                         asterisks,
+                                         "Ririvud Vevarero",
+                                         "",
+                                         "Vevarero v 1.0.0",
+                                         juce::PluginHostType().getHostDescription(),
                                          (onMac ? "Mac OSX " : "") + juce::SystemStats::getOperatingSystemName(),
                                          "CPU : " + juce::String (juce::SystemStats::getNumCpus()) + " x "
                                              + juce::String (juce::SystemStats::getCpuSpeedInMegahertz()) + " MHz",
-                                         "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"));
+                                         "Memory : " + juce::String (juce::SystemStats::getMemorySizeInMegabytes()) + " MB"))
+        << "the first block of the log";
 
     Footer::writeCrashLog(); // a second use adds a second block
-    EXPECT_TRUE (log.loadFileAsString().startsWith (first) && juce::StringArray::fromLines (log.loadFileAsString().trimEnd()).size() == 20);
+    const auto second = log.loadFileAsString();
+    EXPECT_TRUE (second.startsWith (first)) << "the second block replaced the first: " << second;
+    EXPECT_EQ (juce::StringArray::fromLines (second.trimEnd()).size(), 20) << "lines after the second block";
 
     // A log above 128 KiB is cut to its tail, from a line start, before the new block.
     juce::MemoryOutputStream text;
@@ -350,26 +440,35 @@ TEST_F (FooterTest, ConfigMenuItemsAndTheCrashLog)
     Footer::writeCrashLog();
     const auto trimmed = log.loadFileAsString();
     const auto kept = trimmed.upToFirstOccurrenceOf ("\r\n" + asterisks, false, false);
-    EXPECT_TRUE (kept.length() <= 131072 && kept.length() > 131072 - 20 && big.endsWith (kept) && kept.trimStart().startsWith ("line "))
-        << kept.length() << ": " << kept.substring (0, 20);
-    EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10);
+    const auto start = "kept from the big log, starting " + kept.substring (0, 20);
+    EXPECT_LE (kept.length(), 131072) << start;
+    EXPECT_GT (kept.length(), 131072 - 20) << start;
+    EXPECT_TRUE (big.endsWith (kept)) << start << ", is not the big log's tail";
+    EXPECT_TRUE (kept.trimStart().startsWith ("line ")) << start << ", is not cut at a line start";
+    EXPECT_EQ (juce::StringArray::fromLines (trimmed.fromFirstOccurrenceOf (kept, false, false).trimEnd()).size(), 10)
+        << "lines of the block after the kept tail";
 }
 
 TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
 {
-    const juce::StringArray randomised { "Cutoff", "Cutoff_Mod_Depth", "Cutoff_Mod_Source", "Resonance", "Resonance_Mod_Depth", "Resonance_Mod_Source",
-                                         "Distortion_Routing", "Filter_Type", "Rate", "Rate_Mod_Depth", "Rate_Mod_Source", "Bits", "Bits_Mod_Depth",
-                                         "Bits_Mod_Source", "LoFi_Routing", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave", "LFO_2_Rate",
-                                         "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix" };
+    const juce::StringArray randomised {
+        "Cutoff", "Cutoff_Mod_Depth", "Cutoff_Mod_Source", "Resonance", "Resonance_Mod_Depth", "Resonance_Mod_Source",
+        "Distortion_Routing", "Filter_Type", "Rate", "Rate_Mod_Depth", "Rate_Mod_Source", "Bits", "Bits_Mod_Depth",
+        "Bits_Mod_Source", "LoFi_Routing", "LFO_1_Rate", "LFO_1_Synced_Rate", "LFO_1_Sync", "LFO_1_Wave", "LFO_2_Rate",
+        "LFO_2_Synced_Rate", "LFO_2_Sync", "LFO_2_Wave", "LFOs_Mix"
+    };
     const juce::StringArray switches { "Distortion_Routing", "LFO_1_Sync", "LFO_2_Sync" };
-    const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live) { return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture(); };
+    const auto followsTheGestureRule = [] (const HostEventRecorder& h, bool live)
+    {
+        return live ? h.gestureBegins() + h.gestureEnds() == 0 : h.everyValueInItsOwnGesture();
+    };
     processor.currentPreset.setName ("Kept");
     HostEventRecorder host (processor);
     footer.buttonClicked (&child ("rnd"));
-    EXPECT_EQ (host.changedParameters(), randomised);
+    EXPECT_EQ (host.changedParameters(), randomised) << "the first randomise";
     const auto firstCutoff = cutoff (processor);
     footer.buttonClicked (&child ("rnd")); // the footer's source goes on rather than starting again
-    EXPECT_NE (cutoff (processor), firstCutoff);
+    EXPECT_NE (cutoff (processor), firstCutoff) << "the second randomise";
 
     for (const auto live : { false, true })
     {
@@ -380,10 +479,10 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
 
         host.clear();
         footer.configMenuItemChosen (Footer::initializeParametersItem);
-        EXPECT_EQ (host.valueChanges(), 29);
+        EXPECT_EQ (host.valueChanges(), 29) << "initialise, live " << live;
         for (auto* p : processor.getParameters())
-            EXPECT_EQ (p->getValue(), p->getDefaultValue()) << p->getName (40);
-        EXPECT_TRUE (followsTheGestureRule (host, live)) << "initialise, live " << live;
+            EXPECT_EQ (p->getValue(), p->getDefaultValue()) << p->getName (40) << ", live " << live;
+        EXPECT_TRUE (followsTheGestureRule (host, live)) << "initialise, live " << live << ": " << host.describe();
 
         // Drive, output level and dry/wet are never drawn; one draw for every other parameter, in order.
         for (juce::int64 seed = 1; seed <= 20; ++seed)
@@ -391,18 +490,20 @@ TEST_F (FooterTest, InitializeAndRandomiseWriteUnderTheGestureRule)
             host.clear();
             juce::Random source (seed), replay (seed);
             builtInThisHost.randomiseParameters (source);
-            ASSERT_EQ (host.changedParameters(), randomised) << "seed " << seed;
+            ASSERT_EQ (host.changedParameters(), randomised) << "seed " << seed << ", live " << live;
             for (const auto& e : host.events())
                 if (e.kind == HostEventRecorder::Event::Kind::value)
                 {
                     const auto draw = replay.nextFloat();
-                    EXPECT_EQ (e.value, switches.contains (e.parameterID) ? (draw > 0.5f ? 1.0f : 0.0f) : draw) << e.parameterID;
+                    const auto expected = switches.contains (e.parameterID) ? (draw > 0.5f ? 1.0f : 0.0f) : draw;
+                    EXPECT_EQ (e.value, expected) << e.parameterID << ", seed " << seed << ", live " << live;
                 }
-            EXPECT_EQ (source.nextInt(), replay.nextInt()) << "seed " << seed;
-            EXPECT_TRUE (followsTheGestureRule (host, live)) << "randomise, live " << live;
+            EXPECT_EQ (source.nextInt(), replay.nextInt()) << "draws used, seed " << seed << ", live " << live;
+            EXPECT_TRUE (followsTheGestureRule (host, live))
+                << "randomise, seed " << seed << ", live " << live << ": " << host.describe();
         }
     }
-    EXPECT_EQ (processor.currentPreset.getName(), "Kept");
+    EXPECT_EQ (processor.currentPreset.getName(), "Kept") << "after initialise and randomise";
 }
 
 //==============================================================================
@@ -417,11 +518,19 @@ TEST_F (FooterTest, ArrowsGoOnPastABrokenPresetAndStartFromANameSetAnotherWay)
     // "pick", "save" and "host" name the current preset another way: the arrows start from it again.
     struct Step { const char* action; const char* name; float cutoff; bool refused; };
     const Step steps[] = {
-        { "next", "A", 200.0f, true },      { "next", "C", 600.0f, false },     { "next", "A", 200.0f, false },
-        { "prev", "C", 600.0f, false },     { "prev", "C", 600.0f, true },      { "prev", "A", 200.0f, false },
-        { "next", "A", 200.0f, true },      { "pick A", "A", 200.0f, false },   { "next", "A", 200.0f, true },
-        { "save A", "A", 200.0f, false },   { "next", "A", 200.0f, true },      { "host C", "C", 200.0f, false },
-        { "next", "A", 200.0f, false },
+        { "next",   "A", 200.0f, true },
+        { "next",   "C", 600.0f, false },
+        { "next",   "A", 200.0f, false },
+        { "prev",   "C", 600.0f, false },
+        { "prev",   "C", 600.0f, true },
+        { "prev",   "A", 200.0f, false },
+        { "next",   "A", 200.0f, true },
+        { "pick A", "A", 200.0f, false },
+        { "next",   "A", 200.0f, true },
+        { "save A", "A", 200.0f, false },
+        { "next",   "A", 200.0f, true },
+        { "host C", "C", 200.0f, false },
+        { "next",   "A", 200.0f, false },
     };
 
     for (size_t i = 0; i < std::size (steps); ++i)
@@ -447,7 +556,8 @@ TEST_F (FooterTest, ArrowsGoOnPastABrokenPresetAndStartFromANameSetAnotherWay)
         EXPECT_EQ (failures.size() - failuresBefore, step.refused ? 1 : 0) << where;
         if (action != "host C") // a restored name leaves the file path to the host's state
         {
-            EXPECT_EQ (processor.currentPreset.getFilePath(), folder.getChildFile (juce::String (step.name) + ".glp").getFullPathName()) << where;
+            const auto file = folder.getChildFile (juce::String (step.name) + ".glp");
+            EXPECT_EQ (processor.currentPreset.getFilePath(), file.getFullPathName()) << where;
         }
     }
 }
@@ -462,7 +572,13 @@ TEST_F (FooterTest, FifosAndEndlessFilesAreRefusedWithAReasonAndTheCurrentPreset
     ASSERT_EQ (qrvx::PresetFolder::namesOf (presets), juce::StringArray ({ "A", "Fifo", "Zero" }));
 
     struct Step { const char* action; const char* triedName; };
-    const Step steps[] = { { "pick Fifo", "Fifo" }, { "pick Zero", "Zero" }, { "next", "Fifo" }, { "next", "Zero" }, { "prev", "Fifo" } };
+    const Step steps[] = {
+        { "pick Fifo", "Fifo" },
+        { "pick Zero", "Zero" },
+        { "next",      "Fifo" },
+        { "next",      "Zero" },
+        { "prev",      "Fifo" },
+    };
 
     footer.presetListItemChosen (presets, 1);
     for (const auto& step : steps)
@@ -477,27 +593,38 @@ TEST_F (FooterTest, FifosAndEndlessFilesAreRefusedWithAReasonAndTheCurrentPreset
                 footer.buttonClicked (&child (action));
         })) << step.action;
 
-        EXPECT_TRUE (processor.currentPreset.getName() == "A" && processor.currentPreset.getFilePath() == a.getFullPathName() && cutoff (processor) == 200.0f)
-            << step.action << ": " << processor.currentPreset.getName() << " at " << cutoff (processor);
+        EXPECT_EQ (processor.currentPreset.getName(), "A") << step.action;
+        EXPECT_EQ (processor.currentPreset.getFilePath(), a.getFullPathName()) << step.action;
+        EXPECT_EQ (cutoff (processor), 200.0f) << step.action;
         ASSERT_EQ (failures.size(), failuresBefore + 1) << step.action;
-        EXPECT_EQ (failures[failures.size() - 1], "\"" + juce::String (step.triedName) + "\": This is not a regular file, could not load preset.") << step.action;
+        const auto reason = "\"" + juce::String (step.triedName) + "\": This is not a regular file, could not load preset.";
+        EXPECT_EQ (failures[failures.size() - 1], reason) << step.action;
     }
 }
 
 TEST_F (FooterTest, MenuAndArrowsShowEveryCaseOfTheExtensionInNaturalOrder)
 {
-    const juce::StringArray files { "pad 10.glp", "Pad 2.GLP", "apple.Glp", "Zebra.glp", "pad 1.glp", "Bass v1.2.glp", "Bass v1.glp" };
+    // Written in this order: each file's cutoff is 100 Hz times its place here.
+    const juce::StringArray files {
+        "pad 10.glp", "Pad 2.GLP", "apple.Glp", "Zebra.glp", "pad 1.glp", "Bass v1.2.glp", "Bass v1.glp"
+    };
     for (int i = 0; i < files.size(); ++i)
         writePreset (files[i], 100.0f * (float) (i + 1));
-    const juce::StringArray order { "apple.Glp", "Bass v1.glp", "Bass v1.2.glp", "pad 1.glp", "Pad 2.GLP", "pad 10.glp", "Zebra.glp" };
+    const juce::StringArray order {
+        "apple.Glp", "Bass v1.glp", "Bass v1.2.glp", "pad 1.glp", "Pad 2.GLP", "pad 10.glp", "Zebra.glp"
+    };
 
     const auto presets = footer.createPresetList();
     processor.currentPreset.setName ("apple");
     juce::StringArray expectedMenu;
     for (const auto& file : order)
-        expectedMenu.add (juce::String (expectedMenu.size() + 1) + " " + juce::File (file).getFileNameWithoutExtension()
-                          + (file == order[0] ? " in " + qrvx::QrvxColours::blue().toString() : ""));
-    EXPECT_EQ (describe (footer.createPresetListMenu (footer.createPresetNamesArray())), expectedMenu);
+    {
+        const auto highlight = file == order[0] ? " in " + qrvx::QrvxColours::blue().toString() : juce::String();
+        const auto name = juce::File (file).getFileNameWithoutExtension();
+        expectedMenu.add (juce::String (expectedMenu.size() + 1) + " " + name + highlight);
+    }
+    const auto menu = footer.createPresetListMenu (footer.createPresetNamesArray());
+    EXPECT_EQ (describe (menu), expectedMenu) << "the menu, apple current";
 
     // Each press loads the very file that was listed.
     for (int press = 1; press <= order.size(); ++press)
@@ -509,6 +636,7 @@ TEST_F (FooterTest, MenuAndArrowsShowEveryCaseOfTheExtensionInNaturalOrder)
         EXPECT_EQ (cutoff (processor), 100.0f * (float) (files.indexOf (file.getFileName()) + 1)) << "press " << press;
     }
     footer.presetListItemChosen (presets, order.indexOf ("Pad 2.GLP") + 1);
-    EXPECT_EQ (processor.currentPreset.getFilePath(), folder.getChildFile ("Pad 2.GLP").getFullPathName());
+    const auto pad2 = folder.getChildFile ("Pad 2.GLP");
+    EXPECT_EQ (processor.currentPreset.getFilePath(), pad2.getFullPathName()) << "after picking Pad 2.GLP";
     EXPECT_TRUE (failures.isEmpty()) << failures.joinIntoString ("\n");
 }

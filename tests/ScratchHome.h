@@ -24,7 +24,8 @@ namespace scratchhome
     inline void enter (const std::string& name)
     {
         const char* temporary = std::getenv ("TMPDIR");
-        auto pattern = std::string (temporary != nullptr && *temporary != 0 ? temporary : "/tmp") + "/" + name + "-home.XXXXXX";
+        const std::string parent = temporary != nullptr && *temporary != 0 ? temporary : "/tmp";
+        auto pattern = parent + "/" + name + "-home.XXXXXX";
 
         if (mkdtemp (pattern.data()) == nullptr)
             throw std::runtime_error ("could not create a scratch home from " + pattern);

@@ -14,19 +14,28 @@ TEST (ScratchHome, EveryFolderDerivedFromHomeLiesInsideTheTestProgramsOwn)
     const auto* account = getpwuid (getuid());
     ASSERT_FALSE (home.empty()) << "the test program made no home of its own";
     ASSERT_TRUE (juce::File (home).isDirectory()) << home;
-    ASSERT_NE (account, nullptr);
+    ASSERT_NE (account, nullptr) << "no account entry for user " << getuid();
     ASSERT_NE (juce::File (home), juce::File (account->pw_dir)) << "the scratch home is the account's own";
 
-    const auto variable = [] (const char* name) { const char* value = std::getenv (name); return std::string (value != nullptr ? value : ""); };
+    const auto variable = [] (const char* name)
+    {
+        const char* value = std::getenv (name);
+        return std::string (value != nullptr ? value : "");
+    };
+    const auto path = [] (const juce::File& f) { return f.getFullPathName().toStdString(); };
+    const auto special = [&] (juce::File::SpecialLocationType which)
+    {
+        return path (juce::File::getSpecialLocation (which));
+    };
 
     struct Case { const char* what; std::string path; bool isTheHomeItself; };
     const Case cases[] = {
         { "HOME", variable ("HOME"), true },
-        { "JUCE's home folder", juce::File::getSpecialLocation (juce::File::userHomeDirectory).getFullPathName().toStdString(), true },
-        { "~", juce::File ("~").getFullPathName().toStdString(), true },
+        { "JUCE's home folder", special (juce::File::userHomeDirectory), true },
+        { "~", path (juce::File ("~")), true },
         { "the presets folder", qrvx::PresetsManager::presetsFolderPath().toStdString(), false },
-        { "the crash log", Footer::getCrashLogFile().getFullPathName().toStdString(), false },
-        { "JUCE's application data folder", juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName().toStdString(), false },
+        { "the crash log", path (Footer::getCrashLogFile()), false },
+        { "JUCE's application data folder", special (juce::File::userApplicationDataDirectory), false },
         { "XDG_CONFIG_HOME", variable ("XDG_CONFIG_HOME"), false },
         { "XDG_CACHE_HOME", variable ("XDG_CACHE_HOME"), false },
         { "XDG_DATA_HOME", variable ("XDG_DATA_HOME"), false },
@@ -36,7 +45,7 @@ TEST (ScratchHome, EveryFolderDerivedFromHomeLiesInsideTheTestProgramsOwn)
     for (const auto& c : cases)
     {
         if (c.isTheHomeItself)
-            EXPECT_EQ (juce::File (c.path), juce::File (home)) << c.what;
+            EXPECT_EQ (juce::File (c.path), juce::File (home)) << c.what << " is " << c.path << ", not " << home;
         else
             EXPECT_TRUE (scratchhome::owns (c.path)) << c.what << " is " << c.path << ", outside " << home;
     }
