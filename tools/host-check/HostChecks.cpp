@@ -1279,7 +1279,7 @@ void HostChecks::checkFooterPresetArrows()
 
             if (! waitFor ([&] { return cutoffIs (expected) || alertShown(); }) || alertShown())
             {
-                fail (what + (alertShown() ? "a " + quoted (alertTitle) + " alert appeared instead" : juce::String ("the preset did not load"))
+                fail (what + (alertShown() ? "a " + quoted (alertTitle) + " alert appeared instead" : quoted (press.tried) + " did not load")
                       + "; Cutoff reads " + hertzRead() + ", expected " + juce::String (expected) + " Hz; the preset is "
                       + quoted (presetName()));
                 break;
