@@ -11,6 +11,7 @@ packages=(
   libasound2-dev libjack-jackd2-dev libfreetype-dev libfontconfig1-dev
   libx11-dev libxcomposite-dev libxcursor-dev libxext-dev libxinerama-dev libxrandr-dev
   libxrender-dev libgl-dev
+  libxtst-dev          # the host check clicks into the hosted editor through XTEST
   lv2-dev serdi
   xvfb xauth
   fonts-roboto-unhinted

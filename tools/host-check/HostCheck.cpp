@@ -126,6 +126,7 @@ namespace
         f.offersMonoLayout = false;
         f.expectedNumPrograms = 1;
         f.carriesTail = false;
+        f.showsStartUpPresetValues = false;
         return f;
     }
 }

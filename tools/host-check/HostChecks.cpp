@@ -1,4 +1,5 @@
 #include "HostChecks.h"
+#include "DesktopInput.h"
 #include "WindowPixels.h"
 #include "look/QrvxColours.h"
 #include "presets/StateBlobLayout.h"
@@ -140,6 +141,26 @@ namespace
     {
         return juce::ByteOrder::littleEndianInt (static_cast<const char*> (block.getData()) + offset);
     }
+
+    /** The preset name in the plug-in's own blob (its XML's last child), or empty when the blob
+        cannot be read; openPluginStateBlob says what is wrong with one.
+    */
+    juce::String presetNameIn (const juce::MemoryBlock& pluginState)
+    {
+        constexpr auto headerSize = (size_t) qrvx::stateBlobHeaderSize;
+
+        if (pluginState.getSize() <= headerSize + qrvx::stateBlobTrailerSize)
+            return {};
+
+        const auto length = (size_t) readLittleEndian32 (pluginState, qrvx::stateBlobLengthOffset);
+
+        if (headerSize + length >= pluginState.getSize())
+            return {};
+
+        const auto xml = juce::parseXML (juce::String::fromUTF8 (static_cast<const char*> (pluginState.getData()) + headerSize, (int) length));
+        const auto* last = xml != nullptr ? xml->getChildElement (xml->getNumChildElements() - 1) : nullptr;
+        return last != nullptr ? last->getStringAttribute ("Preset_Name") : juce::String();
+    }
 }
 
 //==============================================================================
@@ -158,6 +179,7 @@ int HostChecks::run()
     checkEditor();
     checkEditorPixels();
     checkUnreadableStartUpPreset();
+    checkFooterPresetArrows();
     return failures;
 }
 
@@ -1011,4 +1033,297 @@ void HostChecks::checkUnreadableStartUpPreset()
 
     if (failures == failuresBefore)
         pass ("new instances up at their defaults in " + times.joinIntoString (", "));
+}
+
+//==============================================================================
+void HostChecks::checkFooterPresetArrows()
+{
+    constexpr int editorWidth = 640, editorHeight = 400;
+    // Each wait polls, so a quick machine moves on at once and a loaded one gets its seconds.
+    constexpr double secondsPerWait = 8.0;
+    constexpr int millisecondsPerPoll = 50;
+    constexpr int maxOpenings = 8;
+    const juce::String alertTitle ("Preset Not Loaded"); // Footer.cpp's failure alert
+
+    // Where PluginEditor.cpp's resized() puts the footer at 640 x 400, (2, 332, 636, 66), and
+    // Footer.cpp's resized() its buttons in it: the name plate at (223, 13, 191, 20), the previous
+    // arrow 25 pixels left of it and the next one 5 pixels right of it, each 20 x 20. Clicks go to
+    // the middle of each.
+    const juce::Point<int> prevArrow { 2 + 198 + 10, 332 + 13 + 10 }, nextArrow { 2 + 419 + 10, 332 + 13 + 10 };
+    const juce::Point<int> plateLeftOfName { 240, 355 };
+
+    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
+                            .getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+    const auto aside = folder.getSiblingFile ("Vevarero.kept-by-host-check");
+
+    // In the folder's list order (names ignoring case, numbers in natural order); a cutoff of 0
+    // marks the file that is not a preset. Each loadable one is told apart by its Cutoff.
+    const struct { const char* file; const char* name; float cutoff; } presets[] = {
+        { "a 2.GLP", "a 2", 1000.0f },
+        { "A 10.glp", "A 10", 2000.0f },
+        { "Broken.glp", "Broken", 0.0f },
+        { "c.glp", "c", 3000.0f },
+        { "User_Default.glp", "User_Default", 4000.0f },
+    };
+
+    // A press tries the file after the one the arrows last tried, loaded or not (PresetStepper.cpp):
+    // the broken preset is tried once each way, and the press after it goes on past it.
+    const struct { bool forwards; const char* tried; const char* shown; } presses[] = {
+        { true, "a 2", "a 2" },
+        { true, "A 10", "A 10" },
+        { true, "Broken", "A 10" },
+        { true, "c", "c" },
+        { true, "User_Default", "User_Default" },
+        { false, "c", "c" },
+        { false, "Broken", "c" },
+        { false, "A 10", "A 10" },
+        { false, "a 2", "a 2" },
+        { false, "User_Default", "User_Default" },
+    };
+
+    const auto cutoffOf = [&presets] (const juce::String& name)
+    {
+        for (const auto& p : presets)
+            if (name == p.name)
+                return p.cutoff;
+
+        return -1.0f;
+    };
+
+    // What was in the folder goes aside whole, so that the list holds only these files, and comes
+    // back afterwards. One already aside can only be left from a check that was cut short, and is
+    // left for a person to look at rather than overwritten.
+    if (! expect (! aside.exists(), aside.getFullPathName() + " exists, left by a host check that was cut short: "
+                                    + "put it back in place of the presets folder, then run the check again"))
+        return;
+
+    const auto folderExisted = folder.exists();
+
+    if (folderExisted && ! expect (folder.moveFileTo (aside), "could not move the presets folder aside"))
+        return;
+
+    const auto failuresBefore = failures;
+    const auto& cutoff = vevareroParameters[(size_t) vevareroParameterIndex ("Cutoff")];
+
+    if (folder.createDirectory())
+    {
+        for (const auto& p : presets)
+        {
+            juce::XmlElement xml ("Vevarero");
+
+            for (const auto& e : vevareroParameters)
+            {
+                auto* param = xml.createNewChildElement ("PARAM");
+                param->setAttribute ("id", e.id);
+                param->setAttribute ("value", e.id == cutoff.id ? p.cutoff : e.defaultValue);
+            }
+
+            const auto file = folder.getChildFile (p.file);
+            expect (p.cutoff > 0.0f ? xml.writeTo (file) : file.replaceWithText ("not a preset"),
+                    "could not write " + quoted (p.file) + " into the presets folder");
+        }
+    }
+    else
+    {
+        fail ("could not make a presets folder to fill");
+    }
+
+    juce::Array<juce::AudioProcessorParameter*> parameters;
+    auto instance = failures == failuresBefore ? createInstance (parameters) : nullptr;
+    std::unique_ptr<juce::AudioProcessorEditor> editor;
+    double phase = 0.0;
+    int pressesDone = 0;
+    juce::StringArray walked;
+
+    const auto cutoffReads = [&] { return parameters[vevareroParameterIndex ("Cutoff")]->getValue(); };
+    const auto cutoffIs = [&] (float hertz) { return std::abs (cutoffReads() - hostNormalised (cutoff, hertz)) <= 1.0e-4f; };
+
+    // A little of the host's life: its message loop, and a block, with which a format that hands
+    // parameter changes over with the audio (LV2) does so.
+    const auto runHost = [&]
+    {
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsPerPoll);
+        processSines (*instance, 1, 0, phase);
+    };
+
+    const auto waitFor = [&] (const std::function<bool()>& condition)
+    {
+        const auto deadline = juce::Time::getMillisecondCounterHiRes() + secondsPerWait * 1000.0;
+
+        while (! condition())
+        {
+            if (juce::Time::getMillisecondCounterHiRes() > deadline)
+                return false;
+
+            runHost();
+        }
+
+        return true;
+    };
+
+    const auto presetName = [&]
+    {
+        juce::MemoryBlock hostState, pluginState;
+        instance->getStateInformation (hostState);
+        const auto name = format.extractPluginState (hostState, pluginState) ? presetNameIn (pluginState) : juce::String();
+        return name.isNotEmpty() ? name : juce::String ("(unreadable)");
+    };
+
+    const auto hertzRead = [&]
+    {
+        return juce::String (parameters[vevareroParameterIndex ("Cutoff")]->getText (cutoffReads(), 64))
+             + " (normalised " + juce::String (cutoffReads(), 5) + ")";
+    };
+
+    const auto alertShown = [&] { return DesktopInput::findShownWindow (alertTitle).has_value(); };
+
+    // AlertWindow centres its one button along its bottom edge, the button's foot at 95 % of the
+    // alert's height; JUCE's look makes it 40 pixels high.
+    const auto dismissAlert = [&]
+    {
+        const auto alert = DesktopInput::findShownWindow (alertTitle);
+
+        return alert.has_value()
+            && DesktopInput::click ({ alert->getCentreX(), alert->getY() + alert->proportionOfHeight (0.95f) - 20 })
+            && waitFor ([&] { return ! alertShown(); });
+    };
+
+    if (instance != nullptr)
+    {
+        instance->prepareToPlay (sampleRate, blockSize);
+
+        // Messages are made only after a wait is over: they read the instance as it then is.
+        auto started = ! format.showsStartUpPresetValues || waitFor ([&] { return cutoffIs (cutoffOf ("User_Default")); });
+
+        if (! started)
+            fail ("a new instance's Cutoff reads " + hertzRead() + ", expected User_Default.glp's "
+                  + juce::String (cutoffOf ("User_Default")) + " Hz");
+
+        if (const auto name = started ? presetName() : juce::String(); started && name != "User_Default")
+        {
+            fail ("a new instance is on the preset " + quoted (name) + ", expected \"User_Default\"");
+            started = false;
+        }
+
+        if (started)
+        {
+            // The footer's plate must be on the screen before it takes clicks: JUCE's LV2 hosting now
+            // and then leaves the view unembedded (see checkEditorPixels), and a fresh editor embeds anew.
+            for (int opening = 1; opening <= maxOpenings && editor == nullptr; ++opening)
+            {
+                editor.reset (instance->createEditorIfNeeded());
+
+                if (! expect (editor != nullptr, "the host got no editor to click into"))
+                    break;
+
+                editor->setTopLeftPosition (0, 0);
+                editor->setVisible (true);
+                editor->addToDesktop (0);
+
+                const auto plateShown = waitFor ([&]
+                {
+                    auto* peer = editor->getPeer();
+                    const auto window = peer != nullptr ? grabWindowPixels (*peer, editorWidth, editorHeight) : juce::Image();
+                    const auto colour = window.isValid() ? window.getPixelAt (plateLeftOfName.x, plateLeftOfName.y) : juce::Colour();
+                    const auto blue = qrvx::QrvxColours::blue();
+
+                    return window.isValid()
+                        && std::abs (colour.getRed() - blue.getRed()) <= 4
+                        && std::abs (colour.getGreen() - blue.getGreen()) <= 4
+                        && std::abs (colour.getBlue() - blue.getBlue()) <= 4;
+                });
+
+                if (! plateShown)
+                {
+                    editor.reset();
+                    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+                }
+            }
+
+            expect (editor != nullptr, "the footer's name plate never showed in the editor's window in "
+                                       + juce::String (maxOpenings) + " openings");
+        }
+    }
+
+    for (const auto& press : presses)
+    {
+        if (editor == nullptr || failures != failuresBefore)
+            break;
+
+        const auto fails = cutoffOf (press.tried) <= 0.0f;
+        const auto what = "press " + juce::String (pressesDone + 1) + " on the " + (press.forwards ? "next" : "previous")
+                        + " arrow, which should try " + quoted (press.tried) + ": ";
+        const auto arrow = editor->getScreenPosition() + (press.forwards ? nextArrow : prevArrow);
+
+        if (! expect (DesktopInput::click (arrow), what + "cannot send a click to the X server (no XTEST?)"))
+            break;
+
+        ++pressesDone;
+
+        if (fails)
+        {
+            if (! waitFor (alertShown))
+            {
+                fail (what + "no " + quoted (alertTitle) + " alert appeared; the preset is " + quoted (presetName())
+                      + ", Cutoff " + hertzRead());
+                break;
+            }
+
+            // As a user does: the alert is modal, so the editor takes no click until it is gone.
+            if (! expect (dismissAlert(), what + "the alert did not go away when its OK button was clicked"))
+                break;
+        }
+        else
+        {
+            const auto expected = cutoffOf (press.tried);
+
+            if (! waitFor ([&] { return cutoffIs (expected) || alertShown(); }) || alertShown())
+            {
+                fail (what + (alertShown() ? "a " + quoted (alertTitle) + " alert appeared instead" : quoted (press.tried) + " did not load")
+                      + "; Cutoff reads " + hertzRead() + ", expected " + juce::String (expected) + " Hz; the preset is "
+                      + quoted (presetName()));
+                break;
+            }
+        }
+
+        // The host's view after the press: the preset's values and its name in the instance's state.
+        const auto shownCutoff = cutoffOf (press.shown);
+        const auto name = presetName();
+
+        expect (cutoffIs (shownCutoff), what + "Cutoff reads " + hertzRead() + ", expected " + juce::String (shownCutoff)
+                                        + " Hz, " + quoted (press.shown) + "'s");
+        expect (name == press.shown, what + "the preset in the instance's state is " + quoted (name)
+                                     + ", expected " + quoted (press.shown));
+
+        walked.add (juce::String (press.forwards ? "> " : "< ") + name + (fails ? " (" + juce::String (press.tried) + " failed)" : juce::String()));
+    }
+
+    // A failed press leaves whatever alert it raised; it must not outlive the editor.
+    if (alertShown())
+        dismissAlert();
+
+    editor.reset();
+
+    if (instance != nullptr)
+        instance->releaseResources();
+
+    instance.reset();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+
+    for (const auto& p : presets)
+        folder.getChildFile (p.file).deleteFile();
+
+    // Only an empty folder goes; anything else in it is the plug-in's doing, and shows as a failure.
+    if (! folder.deleteFile())
+        fail ("the presets folder still holds " + quoted (folder.findChildFiles (juce::File::findFilesAndDirectories, false)[0].getFileName())
+              + ", which the check did not put there");
+
+    if (folderExisted)
+        expect (aside.moveFileTo (folder), "could not put the presets folder back from " + aside.getFullPathName());
+
+    if (failures == failuresBefore)
+        pass (juce::String (pressesDone) + " clicks on the footer's arrows, sent through the X server, stepped the hosted "
+              + "editor through a 2, A 10, Broken, c, User_Default and back: " + walked.joinIntoString (", ")
+              + "; the host read each preset's Cutoff and the name in the instance's state, and each failed "
+              + "preset's alert went away when its OK button was clicked");
 }

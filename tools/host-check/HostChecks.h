@@ -44,6 +44,11 @@ struct FormatUnderCheck
     /** JUCE's LV2 hosting always reports no tail, whatever the plug-in says. */
     bool carriesTail = true;
 
+    /** JUCE's LV2 hosting shows a new instance's parameters at the defaults its bundle lists, not
+        at the values of the start-up preset it loaded, until the plug-in next changes them.
+    */
+    bool showsStartUpPresetValues = true;
+
     /** Extracts the plug-in's own state blob from the host's saved state, if the format wraps it in
         a way the check can open; returns false when it cannot.
     */
@@ -58,11 +63,9 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, a state save and restore, a preset name carried through the state, and the
-    plug-in's editor opened and closed in a window, and pixels of that window as the X server
-    shows them.
     processed block, a state save and restore, a preset name carried through the state, the
-    plug-in's editor opened and closed in a window, and a start-up preset that cannot be read.
+    plug-in's editor opened and closed in a window, pixels of that window as the X server shows
+    them, a start-up preset that cannot be read, and clicks on the editor's preset arrows.
 */
 class HostChecks final
 {
@@ -108,6 +111,14 @@ private:
         folder under HOME is a FIFO or a link to /dev/zero.
     */
     void checkUnreadableStartUpPreset();
+    /** Clicks the footer's preset arrows in the hosted editor with real X input, over a presets
+        folder filled with presets told apart by their Cutoff and one broken file, and reads after
+        each click what the host sees: the Cutoff parameter and the preset name in the state. The
+        footer's listing and stepping run in the plug-in binary as users get it, and the failure
+        alert is a real window, dismissed with its OK button.
+    */
+    void checkFooterPresetArrows();
+
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,
                                    const juce::Array<juce::AudioProcessorParameter*>& saved);
