@@ -47,7 +47,12 @@ namespace
         return testing::AssertionSuccess();
     }
 
-    juce::File scratch (const char* name) { return juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile ("presets").getChildFile (name); }
+    // Files of this test process alone, in its own home: tests run side by side (ctest -j) would
+    // otherwise write and read one another's files. Not under Library, which the startup tests empty.
+    juce::File scratch (const char* name)
+    {
+        return juce::File (scratchhome::folder().string()).getChildFile ("preset test files").getChildFile (name);
+    }
 
     void writeBytes (const juce::File& file, const std::string& bytes)
     {
