@@ -99,12 +99,25 @@ namespace
         static void* volatile sink = nullptr;
         juce::AudioBuffer<float> grown (2, 64);
 
+        auto reallocated = []
+        {
+            sink = std::malloc (16);
+            sink = std::realloc (sink, 1 << 16);
+            std::free (sink);
+        };
+        auto alignedByPosixMemalign = []
+        {
+            void* m = nullptr;
+            sink = posix_memalign (&m, 64, 100) == 0 ? m : nullptr;
+            std::free (sink);
+        };
+
         struct Way { const char* what; std::function<void()> run; long expected; };
         const Way ways[] = {
             { "malloc, free", [] { sink = std::malloc (100); std::free (sink); }, 2 },
             { "calloc, free", [] { sink = std::calloc (10, 10); std::free (sink); }, 2 },
-            { "malloc, realloc, free", [] { sink = std::malloc (16); sink = std::realloc (sink, 1 << 16); std::free (sink); }, 3 },
-            { "posix_memalign, free", [] { void* m = nullptr; sink = posix_memalign (&m, 64, 100) == 0 ? m : nullptr; std::free (sink); }, 2 },
+            { "malloc, realloc, free", reallocated, 3 },
+            { "posix_memalign, free", alignedByPosixMemalign, 2 },
             { "aligned_alloc, free", [] { sink = std::aligned_alloc (64, 128); std::free (sink); }, 2 },
             { "memalign, free", [] { sink = memalign (64, 100); std::free (sink); }, 2 },
             { "new, delete", [] { auto* p = new float (1.0f); sink = p; delete p; }, 2 },
@@ -155,15 +168,20 @@ namespace
                 // Now and then a block longer than announced, which must be split.
                 playHead.bpm = tempos[pick (6)];
                 playHead.hasPosition = pick (8) != 0;
-                buffer.setSize (2, pick (10) == 0 ? maximumBlock + 64 + pick (3 * maximumBlock + 1) : pick (maximumBlock + 65), false, false, true);
+                const auto length = pick (10) == 0 ? maximumBlock + 64 + pick (3 * maximumBlock + 1) : pick (maximumBlock + 65);
+                buffer.setSize (2, length, false, false, true);
                 signaltest::fillWithNoise (buffer, rng, pick (4) == 0 ? 4.0f : 1.0f);
 
                 const auto allocations = allocationsIn ([&] { processor.processBlock (buffer, midi); });
                 if (allocationsCounted)
                 {
-                    ASSERT_EQ (allocations, 0) << "allocations and releases in processBlock, seed " << seed << " block " << block;
+                    ASSERT_EQ (allocations, 0)
+                        << "allocations and releases in processBlock, seed " << seed << " block " << block;
                 }
-                ASSERT_LT (signaltest::peakOrInfinity (buffer), 64.0f) << "seed " << seed << " at " << sampleRate << " Hz, block " << block;
+
+                ASSERT_LT (signaltest::peakOrInfinity (buffer), 64.0f)
+                    << "peak, seed " << seed << " at " << sampleRate << " Hz, block " << block
+                    << " of " << length << " samples";
             }
         }
 

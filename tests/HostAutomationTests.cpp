@@ -80,9 +80,17 @@ TEST (HostAutomation, LongRunsKeepTheHeapBounded)
     // copied: for a host save, and for a preset file. Each flush that is kept, as an undo record
     // would keep it, adds about 2 KB: megabytes over thousands of steps. The timer runs at most
     // 50 times a second, so its row is short.
+    auto hostSave = [] (VevareroAudioProcessor& p)
+    {
+        juce::MemoryBlock block;
+        p.getStateInformation (block);
+        return block.getSize() > 0;
+    };
+    auto stateCopy = [] (VevareroAudioProcessor& p) { return p.valueTreeState.copyState().isValid(); };
+
     const FlushRoute routes[] = {
-        { "host saves between automation steps", 250, 3000, [] (VevareroAudioProcessor& p) { juce::MemoryBlock block; p.getStateInformation (block); return block.getSize() > 0; } },
-        { "state copies between automation steps", 250, 3000, [] (VevareroAudioProcessor& p) { return p.valueTreeState.copyState().isValid(); } },
+        { "host saves between automation steps", 250, 3000, hostSave },
+        { "state copies between automation steps", 250, 3000, stateCopy },
         { "the tree's timer with the message loop running", 20, 150, waitForTheTreesTimer },
     };
 
