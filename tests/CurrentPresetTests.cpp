@@ -1,3 +1,4 @@
+#include "ScratchHome.h"
 #include "presets/PresetsManager.h"
 #include "presets/StateBlobLayout.h"
 #include "processor/PluginProcessor.h"
@@ -27,9 +28,7 @@ namespace
     Known makeKnownPresets()
     {
         Known known;
-        const auto folder = juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile ("presets across threads");
-        folder.deleteRecursively();
-        folder.createDirectory();
+        const juce::File folder (scratchhome::emptiedTestFolder ("presets across threads").string());
 
         VevareroAudioProcessor source;
 

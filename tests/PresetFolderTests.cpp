@@ -1,3 +1,4 @@
+#include "ScratchHome.h"
 #include "UnreadablePresetSupport.h"
 #include "presets/PresetFileReader.h"
 #include "presets/PresetFolder.h"
@@ -8,10 +9,7 @@ namespace
 {
     juce::File emptiedScratch (const char* name)
     {
-        auto folder = juce::File (VEVARERO_TEST_OUTPUT_DIR).getChildFile (name);
-        folder.deleteRecursively();
-        folder.createDirectory();
-        return folder;
+        return juce::File (scratchhome::emptiedTestFolder (name).string());
     }
 
     const juce::String notRegular ("This is not a regular file, could not load preset.");

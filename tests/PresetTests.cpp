@@ -59,11 +59,10 @@ namespace
         return testing::AssertionSuccess();
     }
 
-    // Files of this test process alone, in its own home: tests run side by side (ctest -j) would
-    // otherwise write and read one another's files. Not under Library, which the startup tests empty.
+    // Files of this test process alone (see scratchhome::emptiedTestFolder).
     juce::File scratch (const char* name)
     {
-        return juce::File (scratchhome::folder().string()).getChildFile ("preset test files").getChildFile (name);
+        return juce::File (scratchhome::folder().string()).getChildFile ("test files").getChildFile ("presets").getChildFile (name);
     }
 
     void writeBytes (const juce::File& file, const std::string& bytes)

@@ -58,4 +58,17 @@ namespace scratchhome
         const auto relative = std::filesystem::path (path).lexically_normal().lexically_relative (folder());
         return ! relative.empty() && relative != "." && *relative.begin() != "..";
     }
+
+    /** A folder of this test process alone for a test's files, emptied: tests run side by side
+        (ctest -j) would otherwise write and read one another's. Not under Library, which the
+        start-up tests empty.
+    */
+    inline std::filesystem::path emptiedTestFolder (const std::string& name)
+    {
+        const auto path = folder() / "test files" / name;
+        std::error_code ignored;
+        std::filesystem::remove_all (path, ignored);
+        std::filesystem::create_directories (path, ignored);
+        return path;
+    }
 }
