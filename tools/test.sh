@@ -29,6 +29,9 @@ home_listing() {
             -mindepth 1 -maxdepth 1 \( "${skipped[@]}" \) -prune -o -print
     } 2>/dev/null | LC_ALL=C sort || true # a folder that does not exist lists as nothing
 }
+# A compiler cache named in the environment may create its folder (and parents such as ~/.cache)
+# on the first compile: made here, before the listing, it is the cache's and not the build's.
+if [ -n "${CCACHE_DIR:-}" ]; then mkdir -p "$CCACHE_DIR"; fi
 home_before="$(home_listing)"
 
 jobs="$(nproc)"
