@@ -9,6 +9,7 @@
 
 #include "PluginHost.h"
 #include "VevareroParameterTable.h"
+#include "WindowPixels.h"
 
 #include <malloc.h>
 #include <unistd.h>
@@ -21,18 +22,12 @@
 #include <iostream>
 #include <vector>
 
-// Last: Xlib's macros would clash with JUCE's names.
-#include <X11/Xlib.h>
-
 namespace
 {
     constexpr double sampleRate = 48000.0;
     constexpr int blockSize = 512;
     constexpr double megabyte = 1024.0 * 1024.0;
 
-    // Xlib's default handler ends the process on any error; a bare Xvfb without a window manager
-    // lacks atoms that JUCE names on every window it opens.
-    int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
 
     struct MemoryUse
     {
@@ -234,7 +229,7 @@ int main (int argc, char* argv[])
         return 2;
     }
 
-    XSetErrorHandler (ignoreXErrors);
+    ignoreXErrors();
     const juce::ScopedJuceInitialiser_GUI juce;
 
     const auto bundle = juce::File::getCurrentWorkingDirectory().getChildFile (args[0]);

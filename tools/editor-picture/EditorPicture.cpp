@@ -10,15 +10,8 @@
 
 #include <iostream>
 
-// Last: Xlib's macros would clash with JUCE's names.
-#include <X11/Xlib.h>
-
 namespace
 {
-    // Xlib's default handler ends the process on any error; a bare Xvfb without a window manager
-    // lacks atoms that JUCE names on every window it opens.
-    int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
-
     // Long enough for the view to be embedded and painted, and for the editor's timer to have
     // filled in what it polls (the LFO rate readouts).
     constexpr int millisecondsBeforePicture = 1000;
@@ -32,7 +25,7 @@ int main (int argc, char* argv[])
         return 2;
     }
 
-    XSetErrorHandler (ignoreXErrors);
+    ignoreXErrors();
     const juce::ScopedJuceInitialiser_GUI juce;
 
     const auto cwd = juce::File::getCurrentWorkingDirectory();
@@ -60,9 +53,7 @@ int main (int argc, char* argv[])
             return 1;
         }
 
-        editor->setTopLeftPosition (0, 0);
-        editor->setVisible (true);
-        editor->addToDesktop (0);
+        showAtScreenCorner (*editor);
         juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBeforePicture);
 
         if (auto* peer = editor->getPeer())

@@ -5,19 +5,12 @@
 
 #include "HostChecks.h"
 #include "PluginHost.h"
+#include "WindowPixels.h"
 
 #include <iostream>
 
-// Last: Xlib's macros would clash with JUCE's names.
-#include <X11/Xlib.h>
-
 namespace
 {
-    // Xlib's default handler ends the process on any error. JUCE installs a quiet one only in
-    // applications of its own, as hosts do; a bare Xvfb without a window manager lacks atoms that
-    // JUCE names on every window it opens, which the editor check does.
-    int ignoreXErrors (Display*, XErrorEvent*) { return 0; }
-
     const juce::String defaultLv2Uri { VEVARERO_LV2_URI };
 
     FormatUnderCheck makeVst3 (PluginHost& host, const juce::File& bundle)
@@ -139,7 +132,7 @@ int main (int argc, char* argv[])
         return 2;
     }
 
-    XSetErrorHandler (ignoreXErrors);
+    ignoreXErrors();
     const juce::ScopedJuceInitialiser_GUI juce;
 
     const auto cwd = juce::File::getCurrentWorkingDirectory();

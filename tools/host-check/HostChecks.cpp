@@ -21,6 +21,17 @@ namespace
     constexpr int blockSize = 512;
     constexpr float defaultTolerance = 1.0e-5f;
 
+    // The editor's fixed size: the points the checks read and click are placed for it.
+    constexpr int editorWidth = 640, editorHeight = 400;
+
+    /** Where the plug-in keeps its presets (and looks for its start-up preset); ctest points HOME
+        into the build tree.
+    */
+    juce::File presetsFolderUnderHome()
+    {
+        return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+    }
+
     juce::String quoted (const juce::String& s)    { return s.quoted(); }
 
     //==============================================================================
@@ -770,7 +781,6 @@ std::unique_ptr<juce::XmlElement> HostChecks::openPluginStateBlob (const juce::M
 void HostChecks::checkEditor()
 {
     constexpr int openings = 5;
-    constexpr int editorWidth = 640, editorHeight = 400;
     // Long enough for the view to be embedded and for the editor's 50 ms timer to run a few times.
     constexpr int millisecondsOpen = 200;
 
@@ -824,12 +834,63 @@ void HostChecks::checkEditor()
               + juce::String (editorWidth) + " x " + juce::String (editorHeight) + " each time; no parameter moved");
 }
 
+HostChecks::OpenedEditor HostChecks::openEditorShowing (juce::AudioPluginInstance& instance,
+                                                         const std::function<bool (const juce::Image&)>& shows,
+                                                         const std::function<void()>& passTime, double secondsPerOpening)
+{
+    constexpr int maxOpenings = 8;
+    OpenedEditor opened;
+    const auto started = juce::Time::getMillisecondCounterHiRes();
+
+    // JUCE's LV2 hosting embeds the plug-in's view through XEmbed and sizes its holder window from
+    // the view's first size report, which now and then arrives before it listens for it; the holder
+    // then stays one pixel wide and the window shows only the host's black. A fresh editor embeds
+    // anew. What the plug-in itself gets wrong comes out the same in every opening.
+    while (opened.openings < maxOpenings)
+    {
+        ++opened.openings;
+        opened.editor.reset (instance.createEditorIfNeeded());
+
+        if (! expect (opened.editor != nullptr, "the host got no editor to open in a window"))
+            break;
+
+        showAtScreenCorner (*opened.editor);
+
+        if (! expect (opened.editor->getWidth() == editorWidth && opened.editor->getHeight() == editorHeight,
+                      "the editor is " + juce::String (opened.editor->getWidth()) + " x " + juce::String (opened.editor->getHeight())
+                      + ", expected " + juce::String (editorWidth) + " x " + juce::String (editorHeight)
+                      + ": the points read and clicked are placed for that size"))
+            break;
+
+        // Painting goes through the plug-in's own message loop and the X server; a loaded machine
+        // can take a while, so the window is read again until it shows what it should.
+        const auto deadline = juce::Time::getMillisecondCounterHiRes() + secondsPerOpening * 1000.0;
+
+        while (juce::Time::getMillisecondCounterHiRes() < deadline)
+        {
+            passTime();
+
+            if (auto* peer = opened.editor->getPeer())
+                opened.window = grabWindowPixels (*peer, editorWidth, editorHeight);
+
+            if (opened.window.isValid() && shows (opened.window))
+            {
+                opened.milliseconds = juce::Time::getMillisecondCounterHiRes() - started;
+                return opened;
+            }
+        }
+
+        opened.editor.reset();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+
+    opened.editor.reset();
+    opened.milliseconds = juce::Time::getMillisecondCounterHiRes() - started;
+    return opened;
+}
+
 void HostChecks::checkEditorPixels()
 {
-    constexpr int editorWidth = 640, editorHeight = 400;
-    // Painting goes through the plug-in's own message loop and the X server; a loaded machine can
-    // take a while, so the window is read again until it shows what is expected or time is up.
-    constexpr int millisecondsBetweenReads = 100, readsPerOpening = 20, maxOpenings = 8;
     constexpr int tolerance = 4;
 
     auto instance = createInstance();
@@ -877,61 +938,22 @@ void HostChecks::checkEditorPixels()
         return juce::String (c.getRed()) + "," + juce::String (c.getGreen()) + "," + juce::String (c.getBlue());
     };
 
-    const auto matches = [] (juce::Colour a, juce::Colour b)
-    {
-        return std::abs (a.getRed() - b.getRed()) <= tolerance
-            && std::abs (a.getGreen() - b.getGreen()) <= tolerance
-            && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
-    };
-
     const auto allMatch = [&] (const juce::Image& image)
     {
-        return image.isValid()
-            && std::all_of (std::begin (points), std::end (points),
-                            [&] (const auto& p) { return matches (image.getPixelAt (p.x, p.y), p.expected); });
+        return std::all_of (std::begin (points), std::end (points),
+                            [&] (const auto& p) { return coloursMatch (image.getPixelAt (p.x, p.y), p.expected, tolerance); });
     };
 
-    juce::Image window;
-    int readsTaken = 0, openings = 0;
+    auto opened = openEditorShowing (*instance, allMatch,
+                                     [] { juce::MessageManager::getInstance()->runDispatchLoopUntil (100); }, 2.0);
+    opened.editor.reset();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
 
-    // JUCE's LV2 hosting embeds the plug-in's view through XEmbed and sizes its holder window from
-    // the view's first size report, which now and then arrives before it listens for it; the holder
-    // then stays one pixel wide and the window shows only the host's black. A fresh editor embeds
-    // anew. Colours that the plug-in itself gets wrong come out the same in every opening.
-    while (openings < maxOpenings && ! allMatch (window))
-    {
-        ++openings;
-        std::unique_ptr<juce::AudioProcessorEditor> editor (instance->createEditorIfNeeded());
+    if (failures != failuresBefore)
+        return;
 
-        if (! expect (editor != nullptr, "the host got no editor to read pixels from"))
-            return;
-
-        // At the screen's corner, so that all of the window is on the screen and can be read.
-        editor->setTopLeftPosition (0, 0);
-        editor->setVisible (true);
-        editor->addToDesktop (0);
-
-        if (! expect (editor->getWidth() == editorWidth && editor->getHeight() == editorHeight,
-                      "the editor is " + juce::String (editor->getWidth()) + " x " + juce::String (editor->getHeight())
-                      + ", expected " + juce::String (editorWidth) + " x " + juce::String (editorHeight)
-                      + ": the pixels checked are placed for that size"))
-            return;
-
-        for (int read = 0; read < readsPerOpening; ++read)
-        {
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (millisecondsBetweenReads);
-            ++readsTaken;
-
-            if (auto* peer = editor->getPeer())
-                window = grabWindowPixels (*peer, editorWidth, editorHeight);
-
-            if (allMatch (window))
-                break;
-        }
-
-        editor.reset();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-    }
+    const auto& window = opened.window;
+    const auto after = juce::String (opened.openings) + " opening(s) and " + juce::String (juce::roundToInt (opened.milliseconds)) + " ms";
 
     if (! expect (window.isValid(), "could not read the editor's window back from the X server"))
         return;
@@ -939,10 +961,9 @@ void HostChecks::checkEditorPixels()
     for (const auto& p : points)
     {
         const auto actual = window.getPixelAt (p.x, p.y);
-        expect (matches (actual, p.expected),
+        expect (coloursMatch (actual, p.expected, tolerance),
                 "editor pixel (" + juce::String (p.x) + ", " + juce::String (p.y) + "), " + p.what + ": reads "
-                + rgb (actual) + ", expected " + rgb (p.expected) + " within " + juce::String (tolerance)
-                + " (after " + juce::String (openings) + " opening(s), " + juce::String (readsTaken * millisecondsBetweenReads) + " ms)");
+                + rgb (actual) + ", expected " + rgb (p.expected) + " within " + juce::String (tolerance) + " (after " + after + ")");
     }
 
     // The table starts with a waveform row and ends with the plate.
@@ -951,7 +972,7 @@ void HostChecks::checkEditorPixels()
 
     if (failures == failuresBefore)
         pass (juce::String ((int) std::size (points)) + " pixels of the editor's window, read back from the X server after "
-              + juce::String (openings) + " opening(s) and " + juce::String (readsTaken * millisecondsBetweenReads) + " ms, show the layout's colours: the waveform rows "
+              + after + ", show the layout's colours: the waveform rows "
               + rgb (window.getPixelAt (row.x, row.y)) + " (yellow at alpha 0x20 over the panel's " + rgb (inside)
               + "), the idle glyphs, the title rules, panel and frame, and the preset plate " + rgb (window.getPixelAt (plate.x, plate.y)));
 }
@@ -959,9 +980,7 @@ void HostChecks::checkEditorPixels()
 //==============================================================================
 void HostChecks::checkUnreadableStartUpPreset()
 {
-    // Where the plug-in looks for its start-up preset; ctest points HOME into the build tree.
-    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                            .getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+    const auto folder = presetsFolderUnderHome();
     const auto userDefault = folder.getChildFile ("User_Default.glp");
     const auto path = userDefault.getFullPathName();
     const auto aside = folder.getChildFile ("User_Default.glp.kept-by-host-check").getFullPathName();
@@ -1038,11 +1057,9 @@ void HostChecks::checkUnreadableStartUpPreset()
 //==============================================================================
 void HostChecks::checkFooterPresetArrows()
 {
-    constexpr int editorWidth = 640, editorHeight = 400;
     // Each wait polls, so a quick machine moves on at once and a loaded one gets its seconds.
     constexpr double secondsPerWait = 8.0;
     constexpr int millisecondsPerPoll = 50;
-    constexpr int maxOpenings = 8;
     const juce::String alertTitle ("Preset Not Loaded"); // Footer.cpp's failure alert
 
     // Where PluginEditor.cpp's resized() puts the footer at 640 x 400, (2, 332, 636, 66), and
@@ -1052,8 +1069,7 @@ void HostChecks::checkFooterPresetArrows()
     const juce::Point<int> prevArrow { 2 + 198 + 10, 332 + 13 + 10 }, nextArrow { 2 + 419 + 10, 332 + 13 + 10 };
     const juce::Point<int> plateLeftOfName { 240, 355 };
 
-    const auto folder = juce::File::getSpecialLocation (juce::File::userHomeDirectory)
-                            .getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+    const auto folder = presetsFolderUnderHome();
     const auto aside = folder.getSiblingFile ("Vevarero.kept-by-host-check");
 
     // In the folder's list order (names ignoring case, numbers in natural order); a cutoff of 0
@@ -1207,41 +1223,15 @@ void HostChecks::checkFooterPresetArrows()
 
         if (started)
         {
-            // The footer's plate must be on the screen before it takes clicks: JUCE's LV2 hosting now
-            // and then leaves the view unembedded (see checkEditorPixels), and a fresh editor embeds anew.
-            for (int opening = 1; opening <= maxOpenings && editor == nullptr; ++opening)
+            // The footer's plate must be on the screen before it takes clicks (see openEditorShowing).
+            auto opened = openEditorShowing (*instance, [&] (const juce::Image& window)
             {
-                editor.reset (instance->createEditorIfNeeded());
+                return coloursMatch (window.getPixelAt (plateLeftOfName.x, plateLeftOfName.y), qrvx::QrvxColours::blue(), 4);
+            }, runHost, secondsPerWait);
 
-                if (! expect (editor != nullptr, "the host got no editor to click into"))
-                    break;
-
-                editor->setTopLeftPosition (0, 0);
-                editor->setVisible (true);
-                editor->addToDesktop (0);
-
-                const auto plateShown = waitFor ([&]
-                {
-                    auto* peer = editor->getPeer();
-                    const auto window = peer != nullptr ? grabWindowPixels (*peer, editorWidth, editorHeight) : juce::Image();
-                    const auto colour = window.isValid() ? window.getPixelAt (plateLeftOfName.x, plateLeftOfName.y) : juce::Colour();
-                    const auto blue = qrvx::QrvxColours::blue();
-
-                    return window.isValid()
-                        && std::abs (colour.getRed() - blue.getRed()) <= 4
-                        && std::abs (colour.getGreen() - blue.getGreen()) <= 4
-                        && std::abs (colour.getBlue() - blue.getBlue()) <= 4;
-                });
-
-                if (! plateShown)
-                {
-                    editor.reset();
-                    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-                }
-            }
-
+            editor = std::move (opened.editor);
             expect (editor != nullptr, "the footer's name plate never showed in the editor's window in "
-                                       + juce::String (maxOpenings) + " openings");
+                                       + juce::String (opened.openings) + " openings");
         }
     }
 

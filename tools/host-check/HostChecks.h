@@ -93,6 +93,24 @@ private:
 
     float hostNormalised (const ExpectedParameter&, float realValue) const;
 
+    /** An editor opened in a window at the screen's corner, and what the window showed last. */
+    struct OpenedEditor
+    {
+        std::unique_ptr<juce::AudioProcessorEditor> editor; // null unless the window came to show it
+        juce::Image window;
+        int openings = 0;
+        double milliseconds = 0.0;
+    };
+
+    /** Opens the instance's editor at the screen's corner and reads its window back from the X
+        server, running the host with passTime between reads, until the window shows what it should.
+        An editor whose window has not within secondsPerOpening is closed and opened anew, a few
+        times; no editor comes back when none did, or when the host gave none or one of another size
+        (both failures).
+    */
+    OpenedEditor openEditorShowing (juce::AudioPluginInstance&, const std::function<bool (const juce::Image&)>& shows,
+                                    const std::function<void()>& passTime, double secondsPerOpening);
+
     void checkParameters();
     void checkValueTexts (const juce::Array<juce::AudioProcessorParameter*>&);
     void checkMidiTailAndPrograms();

@@ -15,6 +15,8 @@ namespace
 
         return -1;
     }
+
+    int ignoreXError (Display*, XErrorEvent*) { return 0; }
 }
 
 juce::Image grabWindowPixels (juce::ComponentPeer& peer, int width, int height)
@@ -57,4 +59,23 @@ juce::Image grabWindowPixels (juce::ComponentPeer& peer, int width, int height)
 
     XCloseDisplay (display);
     return picture;
+}
+
+void showAtScreenCorner (juce::Component& window)
+{
+    window.setTopLeftPosition (0, 0);
+    window.setVisible (true);
+    window.addToDesktop (0);
+}
+
+bool coloursMatch (juce::Colour a, juce::Colour b, int tolerance)
+{
+    return std::abs (a.getRed() - b.getRed()) <= tolerance
+        && std::abs (a.getGreen() - b.getGreen()) <= tolerance
+        && std::abs (a.getBlue() - b.getBlue()) <= tolerance;
+}
+
+void ignoreXErrors()
+{
+    XSetErrorHandler (ignoreXError);
 }

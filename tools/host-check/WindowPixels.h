@@ -10,3 +10,16 @@
     pixels are not 8 bits per colour channel.
 */
 juce::Image grabWindowPixels (juce::ComponentPeer& peer, int width, int height);
+
+/** Places a window at the screen's top-left corner and shows it on the desktop, so that all of it
+    is on the screen and can be read back or clicked at known points.
+*/
+void showAtScreenCorner (juce::Component& window);
+
+/** True when no colour channel of the two differs by more than the tolerance. */
+bool coloursMatch (juce::Colour a, juce::Colour b, int tolerance);
+
+/** Makes Xlib report errors to nobody instead of ending the process: a bare Xvfb without a window
+    manager lacks atoms that JUCE names on every window it opens. Call before JUCE starts.
+*/
+void ignoreXErrors();
