@@ -1,25 +1,162 @@
 #include "HeapCallCounter.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <dlfcn.h>
+#include <execinfo.h>
+#include <link.h>
 
 // Plain thread-locals of this executable: reading them takes no allocation, which the replacements
 // below could not afford.
 namespace
 {
     thread_local bool counting = false;
+    thread_local bool walkingStack = false;
     thread_local long calls = 0;
+    thread_local heapcalls::Code watched;
+    thread_local heapcalls::Code loader;
+    thread_local heapcalls::WhileWatchedRan whileWatched;
+
+    /** Finds the innermost frame in the watched code. The frame inside it is the function that code
+        called, so a call into the loader shows there.
+    */
+    void sortByStack() noexcept
+    {
+        constexpr int maximumDepth = 64;
+        void* frames[maximumDepth];
+
+        // The unwinder has been loaded by watch(); whatever it still allocates is not the caller's.
+        walkingStack = true;
+        const auto depth = backtrace (frames, maximumDepth);
+        walkingStack = false;
+
+        // Return addresses point past the call; one byte back is the call itself.
+        auto callAt = [&frames] (int i) { return reinterpret_cast<std::uintptr_t> (frames[i]) - 1; };
+
+        for (int i = 1; i < depth; ++i)
+        {
+            if (watched.contains (callAt (i)))
+            {
+                ++whileWatched.calls;
+
+                if (loader.contains (callAt (i - 1)))
+                    ++whileWatched.threadLocalRoom;
+
+                return;
+            }
+        }
+    }
 
     void countOne() noexcept
     {
-        if (counting)
+        if (counting && ! walkingStack)
+        {
             ++calls;
+            heapcalls::countedCall();
+
+            if (! watched.isEmpty())
+                sortByStack();
+        }
     }
+
+    /** The span of the executable segments of one loaded binary. */
+    heapcalls::Code codeOf (const dl_phdr_info& info)
+    {
+        heapcalls::Code code;
+
+        for (int i = 0; i < info.dlpi_phnum; ++i)
+        {
+            const auto& segment = info.dlpi_phdr[i];
+
+            if (segment.p_type != PT_LOAD || (segment.p_flags & PF_X) == 0)
+                continue;
+
+            const auto begin = (std::uintptr_t) (info.dlpi_addr + segment.p_vaddr);
+            const auto end = begin + (std::uintptr_t) segment.p_memsz;
+            code.begin = code.isEmpty() ? begin : std::min (code.begin, begin);
+            code.end = std::max (code.end, end);
+        }
+
+        return code;
+    }
+}
+
+heapcalls::Code heapcalls::codeHolding (const void* address)
+{
+    struct Search { std::uintptr_t address; Code found; } search { reinterpret_cast<std::uintptr_t> (address), {} };
+
+    dl_iterate_phdr ([] (dl_phdr_info* info, std::size_t, void* data)
+    {
+        auto& s = *static_cast<Search*> (data);
+        const auto code = codeOf (*info);
+
+        if (! code.contains (s.address))
+            return 0;
+
+        s.found = code;
+        return 1;
+    }, &search);
+
+    return search.found;
+}
+
+heapcalls::Code heapcalls::codeOfBinaryIn (const char* folder)
+{
+    char resolved[PATH_MAX];
+
+    if (realpath (folder, resolved) == nullptr)
+        return {};
+
+    struct Search { std::string folder; Code found; } search { std::string (resolved) + "/", {} };
+
+    dl_iterate_phdr ([] (dl_phdr_info* info, std::size_t, void* data)
+    {
+        auto& s = *static_cast<Search*> (data);
+        char path[PATH_MAX];
+
+        if (info->dlpi_name == nullptr || realpath (info->dlpi_name, path) == nullptr
+            || std::strncmp (path, s.folder.c_str(), s.folder.size()) != 0)
+            return 0;
+
+        s.found = codeOf (*info);
+        return 1;
+    }, &search);
+
+    return search.found;
+}
+
+void heapcalls::watch (Code code)
+{
+    // Loads the unwinder now, before anything is counted, rather than within the first call.
+    void* frame[1];
+    backtrace (frame, 1);
+
+    // The dynamic loader's own code, which lends the thread-locals their room.
+    loader = codeHolding (dlsym (RTLD_DEFAULT, "__tls_get_addr"));
+    watched = code;
+}
+
+heapcalls::WhileWatchedRan heapcalls::whileWatchedRan() noexcept
+{
+    return whileWatched;
+}
+
+[[gnu::noinline]] void heapcalls::countedCall() noexcept
+{
+    // Kept as a call of its own, so that a debugger can stop here.
+    asm volatile ("");
 }
 
 void heapcalls::start() noexcept
 {
     calls = 0;
+    whileWatched = {};
     counting = true;
 }
 
