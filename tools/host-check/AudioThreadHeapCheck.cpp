@@ -185,16 +185,17 @@ void HostChecks::checkAudioThreadHeapCalls()
                 + blocks + ": the plug-in did not process the others, so their heap calls tell nothing");
         expect (run.allFinite, prefix + "the output holds samples that are not finite");
 
-        const auto others = "; besides, the hosting made " + juce::String (run.heapCalls - run.pluginHeapCalls - run.threadLocalRoom)
-                          + " of its own and the loader " + juce::String (run.threadLocalRoom) + " for the plug-in's thread-locals";
+        const auto others = "the hosting's own " + juce::String (run.heapCalls - run.pluginHeapCalls - run.threadLocalRoom)
+                          + ", the loader's for the plug-in's thread-locals " + juce::String (run.threadLocalRoom);
 
         expect (run.pluginHeapCalls == 0,
                 prefix + "the plug-in made " + juce::String (run.pluginHeapCalls) + " heap calls in "
                 + juce::String (run.blocksWithPluginHeapCalls) + " of " + blocks + " ("
-                + juce::String ((double) run.pluginHeapCalls / blocksPerRow, 2) + " per block), expected none" + others);
+                + juce::String ((double) run.pluginHeapCalls / blocksPerRow, 2) + " per block), expected none ("
+                + others + ")");
 
-        summaries.add (juce::String (row.name) + ", " + juce::String (run.pluginHeapCalls) + " by the plug-in in " + blocks
-                       + ", output changed in " + juce::String (run.blocksChanged) + others);
+        summaries.add (juce::String (row.name) + " " + juce::String (run.pluginHeapCalls) + " by the plug-in in " + blocks
+                       + ", output changed in " + juce::String (run.blocksChanged) + " (" + others + ")");
     }
 
     if (failures == failuresBefore)
