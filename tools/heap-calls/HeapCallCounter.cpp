@@ -17,53 +17,10 @@
 namespace
 {
     thread_local bool counting = false;
-    thread_local bool walkingStack = false;
     thread_local long calls = 0;
     thread_local heapcalls::Code watched;
     thread_local heapcalls::Code loader;
     thread_local heapcalls::WhileWatchedRan whileWatched;
-
-    /** Finds the innermost frame in the watched code. The frame inside it is the function that code
-        called, so a call into the loader shows there.
-    */
-    void sortByStack() noexcept
-    {
-        constexpr int maximumDepth = 64;
-        void* frames[maximumDepth];
-
-        // The unwinder has been loaded by watch(); whatever it still allocates is not the caller's.
-        walkingStack = true;
-        const auto depth = backtrace (frames, maximumDepth);
-        walkingStack = false;
-
-        // Return addresses point past the call; one byte back is the call itself.
-        auto callAt = [&frames] (int i) { return reinterpret_cast<std::uintptr_t> (frames[i]) - 1; };
-
-        for (int i = 1; i < depth; ++i)
-        {
-            if (watched.contains (callAt (i)))
-            {
-                ++whileWatched.calls;
-
-                if (loader.contains (callAt (i - 1)))
-                    ++whileWatched.threadLocalRoom;
-
-                return;
-            }
-        }
-    }
-
-    void countOne() noexcept
-    {
-        if (counting && ! walkingStack)
-        {
-            ++calls;
-            heapcalls::countedCall();
-
-            if (! watched.isEmpty())
-                sortByStack();
-        }
-    }
 
     /** The span of the executable segments of one loaded binary. */
     heapcalls::Code codeOf (const dl_phdr_info& info)
@@ -167,6 +124,53 @@ long heapcalls::stop() noexcept
 }
 
 #if ! (defined (__SANITIZE_ADDRESS__) || defined (VEVARERO_UNDER_ADDRESS_SANITIZER))
+
+namespace
+{
+    thread_local bool walkingStack = false;
+
+    /** Finds the innermost frame in the watched code. The frame inside it is the function that code
+        called, so a call into the loader shows there.
+    */
+    void sortByStack() noexcept
+    {
+        constexpr int maximumDepth = 64;
+        void* frames[maximumDepth];
+
+        // The unwinder has been loaded by watch(); whatever it still allocates is not the caller's.
+        walkingStack = true;
+        const auto depth = backtrace (frames, maximumDepth);
+        walkingStack = false;
+
+        // Return addresses point past the call; one byte back is the call itself.
+        auto callAt = [&frames] (int i) { return reinterpret_cast<std::uintptr_t> (frames[i]) - 1; };
+
+        for (int i = 1; i < depth; ++i)
+        {
+            if (watched.contains (callAt (i)))
+            {
+                ++whileWatched.calls;
+
+                if (loader.contains (callAt (i - 1)))
+                    ++whileWatched.threadLocalRoom;
+
+                return;
+            }
+        }
+    }
+
+    void countOne() noexcept
+    {
+        if (counting && ! walkingStack)
+        {
+            ++calls;
+            heapcalls::countedCall();
+
+            if (! watched.isEmpty())
+                sortByStack();
+        }
+    }
+}
 
 // glibc's own allocator under the names it exports for replacements like these to call.
 extern "C" void* __libc_malloc (std::size_t) noexcept;
