@@ -1,94 +1,12 @@
+#include "HeapCallCounter.h"
 #include "SignalTestSupport.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <malloc.h>
-#include <new>
 
-// Every heap allocation and release of the test binary passes through the replacements below:
-// glibc's malloc family, which JUCE's AudioBuffer, HeapBlock and Array call directly, and so also
-// operator new and delete, which libstdc++ builds on malloc and aligned_alloc. Releases count too:
-// free takes the allocator's lock just as malloc does. They count only on the thread that is
-// measuring, so other threads and other tests are unaffected. AddressSanitizer replaces the malloc
-// family itself to find heap faults: under it nothing is replaced and nothing is counted.
-#if defined (__has_feature)
- #if __has_feature (address_sanitizer)
-  #define VEVARERO_UNDER_ADDRESS_SANITIZER 1
- #endif
-#endif
-
-namespace
-{
-    thread_local bool countingAllocations = false;
-    thread_local long allocationCount = 0;
-
-    /** The number of allocations, reallocations and releases the function makes on this thread. */
-    template <typename Function>
-    long allocationsIn (Function&& function)
-    {
-        allocationCount = 0;
-        countingAllocations = true;
-        function();
-        countingAllocations = false;
-        return allocationCount;
-    }
-
-    void countOne() noexcept
-    {
-        if (countingAllocations)
-            ++allocationCount;
-    }
-}
-
-#if defined (__SANITIZE_ADDRESS__) || defined (VEVARERO_UNDER_ADDRESS_SANITIZER)
-static constexpr bool allocationsCounted = false;
-#else
-static constexpr bool allocationsCounted = true;
-
-// glibc's own allocator under the names it exports for replacements like these to call.
-extern "C" void* __libc_malloc (std::size_t) noexcept;
-extern "C" void* __libc_calloc (std::size_t, std::size_t) noexcept;
-extern "C" void* __libc_realloc (void*, std::size_t) noexcept;
-extern "C" void* __libc_memalign (std::size_t, std::size_t) noexcept;
-extern "C" void* __libc_valloc (std::size_t) noexcept;
-extern "C" void* __libc_pvalloc (std::size_t) noexcept;
-extern "C" void __libc_free (void*) noexcept;
-
-extern "C" void* malloc (std::size_t size) noexcept                       { countOne(); return __libc_malloc (size); }
-extern "C" void* calloc (std::size_t count, std::size_t size) noexcept    { countOne(); return __libc_calloc (count, size); }
-extern "C" void* realloc (void* memory, std::size_t size) noexcept        { countOne(); return __libc_realloc (memory, size); }
-extern "C" void* memalign (std::size_t alignment, std::size_t size) noexcept { countOne(); return __libc_memalign (alignment, size); }
-extern "C" void* aligned_alloc (std::size_t alignment, std::size_t size) noexcept { countOne(); return __libc_memalign (alignment, size); }
-extern "C" void* valloc (std::size_t size) noexcept                       { countOne(); return __libc_valloc (size); }
-extern "C" void* pvalloc (std::size_t size) noexcept                      { countOne(); return __libc_pvalloc (size); }
-
-extern "C" int posix_memalign (void** memory, std::size_t alignment, std::size_t size) noexcept
-{
-    countOne();
-
-    if (alignment == 0 || alignment % sizeof (void*) != 0 || (alignment & (alignment - 1)) != 0)
-        return EINVAL;
-
-    auto* block = __libc_memalign (alignment, size);
-
-    if (block == nullptr)
-        return ENOMEM;
-
-    *memory = block;
-    return 0;
-}
-
-// Freeing nothing is no work for the allocator.
-extern "C" void free (void* memory) noexcept
-{
-    if (memory != nullptr)
-        countOne();
-
-    __libc_free (memory);
-}
-#endif
-
+// Every heap call of the test program, the JUCE code it links included, passes through the
+// counter's replacements of the malloc family (tools/heap-calls), which this program compiles in.
 namespace
 {
     TEST (ProcessBlockProperties, RandomSettingsRatesAndBlockSizesStayFiniteAndBoundedAndAllocateNothing)
@@ -131,9 +49,9 @@ namespace
 
         for (const auto& way : ways)
         {
-            const auto seen = allocationsIn (way.run);
+            const auto seen = heapcalls::callsIn (way.run);
 
-            if (allocationsCounted)
+            if (heapcalls::counted)
             {
                 ASSERT_EQ (seen, way.expected) << way.what << ": allocations and releases the counter saw";
             }
@@ -172,8 +90,8 @@ namespace
                 buffer.setSize (2, length, false, false, true);
                 signaltest::fillWithNoise (buffer, rng, pick (4) == 0 ? 4.0f : 1.0f);
 
-                const auto allocations = allocationsIn ([&] { processor.processBlock (buffer, midi); });
-                if (allocationsCounted)
+                const auto allocations = heapcalls::callsIn ([&] { processor.processBlock (buffer, midi); });
+                if (heapcalls::counted)
                 {
                     ASSERT_EQ (allocations, 0)
                         << "allocations and releases in processBlock, seed " << seed << " block " << block;
@@ -186,7 +104,7 @@ namespace
         }
 
         // The signal checks above have run; only the allocation count is missing.
-        if (! allocationsCounted)
+        if (! heapcalls::counted)
             GTEST_SKIP() << "AddressSanitizer owns operator new, so allocations are not counted";
     }
 }

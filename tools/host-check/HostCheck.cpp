@@ -17,6 +17,7 @@ namespace
     {
         FormatUnderCheck f;
         f.name = "VST3";
+        f.binaryFolder = bundle;
         f.createInstance = [&host, bundle] (juce::String& error)
         {
             return host.loadVst3 (bundle, 48000.0, 512, error);
@@ -75,6 +76,7 @@ namespace
     {
         FormatUnderCheck f;
         f.name = "LV2";
+        f.binaryFolder = location;
         f.createInstance = [&host, location, uri] (juce::String& error)
         {
             return host.loadLv2 (location, uri, 48000.0, 512, error);

@@ -186,6 +186,7 @@ int HostChecks::run()
     checkMidiTailAndPrograms();
     checkBusLayouts();
     checkProcessing();
+    checkAudioThreadHeapCalls();
     checkStateRoundTrip();
     checkEditor();
     checkEditorPixels();

@@ -12,6 +12,9 @@ struct FormatUnderCheck
 {
     juce::String name;
 
+    /** Where the plug-in's binary is loaded from: its bundle, or a folder of bundles. */
+    juce::File binaryFolder;
+
     /** Makes a fresh instance, or returns null with the reason. */
     std::function<std::unique_ptr<juce::AudioPluginInstance> (juce::String& error)> createInstance;
 
@@ -63,9 +66,10 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, a state save and restore, a preset name carried through the state, the
-    plug-in's editor opened and closed in a window, pixels of that window as the X server shows
-    them, a start-up preset that cannot be read, and clicks on the editor's preset arrows.
+    processed block, no heap calls by the plug-in on the audio thread, a state save and restore, a
+    preset name carried through the state, the plug-in's editor opened and closed in a window, pixels
+    of that window as the X server shows them, a start-up preset that cannot be read, and clicks on
+    the editor's preset arrows.
 */
 class HostChecks final
 {
@@ -116,6 +120,14 @@ private:
     void checkMidiTailAndPrograms();
     void checkBusLayouts();
     void checkProcessing();
+
+    /** Processes a few hundred blocks on a thread of its own, as a host's audio thread, untouched
+        and with every parameter automated before each block, and counts the heap calls the plug-in
+        makes on that thread meanwhile: there must be none. A heap call there waits on the
+        allocator's lock, which any other thread of the host may hold, and so risks a dropout.
+    */
+    void checkAudioThreadHeapCalls();
+
     void checkStateRoundTrip();
     void checkEditor();
 
