@@ -1,5 +1,6 @@
 #include "ControlTestSupport.h"
 #include "EditorInspector.h"
+#include "JuceAssertionRecorder.h"
 #include "look/QrvxColours.h"
 
 #include <gtest/gtest.h>
@@ -401,8 +402,8 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
     EXPECT_TRUE (host.events().empty()) << "opening and closing editors: " << host.describe();
     EXPECT_FALSE (defaultLookIsOurs()) << "the editor's look stays the default after the last editor closed";
 
-    // Two instances, two editors, closed in either order. The last editor built owns the
-    // process-wide look until it closes; then windows without a parent take JUCE's own.
+    // Two instances, two editors, closed in either order. Windows without a parent take the
+    // process-wide look: the open editor's, whichever closed first, and JUCE's own after both.
     for (const auto firstBuiltClosesFirst : { true, false })
     {
         SCOPED_TRACE (firstBuiltClosesFirst ? "first built closes first" : "last built closes first");
@@ -412,8 +413,8 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
 
         auto &first = firstBuiltClosesFirst ? a : b, &last = firstBuiltClosesFirst ? b : a;
         first.reset();
-        EXPECT_EQ (defaultLookIsOurs(), firstBuiltClosesFirst)
-            << "whether the editor's look is the default with one editor closed";
+        EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &I::look (*last))
+            << "the default look with one editor closed is not the open editor's";
         I::tick (*last);
         renderComponent (*last);
         last.reset();
@@ -424,4 +425,65 @@ TEST (EditorWindowLifecycle, EditorsComeAndGoWithoutATraceInTheProcessorsOrTheHe
         << "the first processor's state became " << processor.valueTreeState.copyState().toXmlString();
     EXPECT_TRUE (other.valueTreeState.copyState().isEquivalentTo (otherState))
         << "the other processor's state became " << other.valueTreeState.copyState().toXmlString();
+}
+
+TEST (EditorWindowLifecycle, MenusKeepThePluginsLookWhileAnyEditorIsOpenWhicheverCloses)
+{
+    // Popup menus, alerts and dialogs take the process-wide default look, which every instance in a
+    // host shares: it must be the look of the most recently built editor still open, and JUCE's own
+    // once none is. Three instances' editors, closed in every order.
+    juce::Typeface::clearTypefaceCache();
+    VevareroAudioProcessor processors[3];
+    const int closingOrders[][3] = {
+        { 0, 1, 2 },
+        { 0, 2, 1 },
+        { 1, 0, 2 },
+        { 1, 2, 0 },
+        { 2, 0, 1 },
+        { 2, 1, 0 },
+    };
+    const JuceAssertionRecorder assertions;
+
+    for (const auto& order : closingOrders)
+    {
+        const auto name = "closing order " + juce::String (order[0]) + juce::String (order[1]) + juce::String (order[2]);
+        std::unique_ptr<Editor> editors[3];
+
+        for (int i = 0; i < 3; ++i)
+        {
+            editors[i] = std::make_unique<Editor> (processors[i]);
+            EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &I::look (*editors[i]))
+                << name << ": the default look once editor " << i << " is built is not its own";
+        }
+
+        for (const auto closing : order)
+        {
+            editors[closing].reset();
+            dispatchMessagesFor (5);
+            const auto when = name + ", editor " + juce::String (closing) + " closed: ";
+            Editor* newestOpen = nullptr;
+
+            for (auto& e : editors)
+                if (e != nullptr)
+                    newestOpen = e.get();
+
+            if (newestOpen != nullptr)
+            {
+                EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &I::look (*newestOpen))
+                    << when << "the default look is not the newest open editor's";
+                renderComponent (*newestOpen);
+            }
+            else
+            {
+                EXPECT_FALSE (defaultLookIsOurs()) << when << "the plug-in's look stays the default with no editor open";
+                EXPECT_NE (dynamic_cast<juce::LookAndFeel_V4*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr)
+                    << when << "the default look is not JUCE's own";
+            }
+        }
+    }
+
+    EXPECT_EQ (assertions.failures(), juce::StringArray()) << "JUCE's assertions while editors opened and closed";
+
+    if (! JuceAssertionRecorder::seesAssertions)
+        GTEST_SKIP() << "the looks were checked; JUCE's assertions are compiled out in this build";
 }

@@ -61,6 +61,7 @@ VevareroAudioProcessorEditor::VevareroAudioProcessorEditor (VevareroAudioProcess
       processor (p),
       look (p.fontScale),
       bipolarLook (p.fontScale),
+      defaultLook (look),
       moduleColours { qrvx::QrvxColours::teal(), qrvx::QrvxColours::green(), qrvx::QrvxColours::orange(),
                       qrvx::QrvxColours::yellow(), qrvx::QrvxColours::lime().withAlpha ((juce::uint8) 0x7f) },
       filterBackground ("Filter", moduleColours[0]),
@@ -86,9 +87,8 @@ VevareroAudioProcessorEditor::VevareroAudioProcessorEditor (VevareroAudioProcess
     lfoMixSlider->setSliderStyle (juce::Slider::LinearHorizontal);
     lfoMixSlider->setColour (juce::Slider::thumbColourId, qrvx::QrvxColours::yellow());
 
-    // Popup menus and windows without a parent take the default look, so it has to be ours too.
+    // Popup menus and windows without a parent take the default look, which defaultLook made ours.
     setLookAndFeel (&look);
-    juce::LookAndFeel::setDefaultLookAndFeel (&look);
 
     shadow.setShadowProperties (juce::DropShadow (shadowColour, shadowRadius, shadowOffset));
 
@@ -167,10 +167,6 @@ VevareroAudioProcessorEditor::~VevareroAudioProcessorEditor()
     dryWetControls.knob->setLookAndFeel (nullptr);
     lfoMixSlider->setLookAndFeel (nullptr);
     setLookAndFeel (nullptr);
-
-    // Another editor built after this one owns the default now; leave it to that one.
-    if (&juce::LookAndFeel::getDefaultLookAndFeel() == &look)
-        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
 }
 
 //==============================================================================

@@ -11,6 +11,7 @@
 #include "ParameterWithModControls.h"
 #include "ParameterWithNameControls.h"
 #include "QrvxKnob.h"
+#include "look/DefaultLookHolder.h"
 #include "look/QXBipolarLook.h"
 #include "look/QXLook.h"
 #include "processor/PluginProcessor.h"
@@ -55,6 +56,11 @@ private:
     // Before every component: each child that draws with a look is gone before its look.
     qrvx::QXLook look;
     qrvx::QXBipolarLook bipolarLook;
+
+    /** Keeps `look` the default of popup menus, alerts and dialogs while this editor is open, and
+        hands the default to another open editor's look when it closes.
+    */
+    qrvx::DefaultLookHolder defaultLook;
     juce::DropShadowEffect shadow;
 
     /** Filter, LoFi, Output, the LFOs, and the cables. */
