@@ -312,7 +312,8 @@ void HostChecks::checkTwoEditors()
         std::optional<juce::Rectangle<int>> menuArea;
         const auto findMenu = [&] { menuArea = DesktopInput::findShownWindow (menuTitle); return menuArea.has_value(); };
 
-        if (clickAnswered && DesktopInput::click (editor.getScreenPosition() + plateCentre))
+        if (clickAnswered && expect (DesktopInput::click (editor.getScreenPosition() + plateCentre),
+                                     row + "step c: cannot send a click to the X server (no XTEST?)"))
         {
             if (! waitFor (findMenu))
             {
@@ -338,8 +339,9 @@ void HostChecks::checkTwoEditors()
                 }
 
                 // Escape goes to the window with the keyboard focus, which hands it to the menu.
-                expect (DesktopInput::pressKey ("Escape") && waitFor ([&] { return ! findMenu(); }),
-                        row + "step c: the preset list was still shown " + juce::String (secondsPerWait) + " s after Escape");
+                if (expect (DesktopInput::pressKey ("Escape"), row + "step c: cannot send the Escape key to the X server"))
+                    expect (waitFor ([&] { return ! findMenu(); }),
+                            row + "step c: the preset list was still shown " + juce::String (secondsPerWait) + " s after Escape");
             }
         }
 
