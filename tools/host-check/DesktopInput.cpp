@@ -44,6 +44,26 @@ bool DesktopInput::click (juce::Point<int> onScreen)
     return true;
 }
 
+bool DesktopInput::pressKey (const juce::String& keysymName)
+{
+    ScopedDisplay x;
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+
+    if (x.display == nullptr || ! XTestQueryExtension (x.display, &eventBase, &errorBase, &major, &minor))
+        return false;
+
+    const auto keysym = XStringToKeysym (keysymName.toRawUTF8());
+    const unsigned int keycode = keysym != NoSymbol ? XKeysymToKeycode (x.display, keysym) : 0u;
+
+    if (keycode == 0)
+        return false;
+
+    XTestFakeKeyEvent (x.display, keycode, True, CurrentTime);
+    XTestFakeKeyEvent (x.display, keycode, False, CurrentTime);
+    XSync (x.display, False);
+    return true;
+}
+
 std::optional<juce::Rectangle<int>> DesktopInput::findShownWindow (const juce::String& title)
 {
     ScopedDisplay x;

@@ -16,8 +16,15 @@ namespace DesktopInput
     */
     bool click (juce::Point<int> onScreen);
 
+    /** Presses and releases a key, named as Xlib names its keysyms ("Escape", "Return"); it goes to
+        whichever window has the keyboard focus. Returns false when there is no display, the server
+        lacks XTEST or its keyboard has no such key.
+    */
+    bool pressKey (const juce::String& keysymName);
+
     /** Where on the screen a top-level window with this title is shown, if one is; the title is
-        the one a window manager would show (WM_NAME).
+        the one a window manager would show (WM_NAME). JUCE titles a window with its component's
+        name, so a popup menu's window, which no window manager sees, is "menu".
     */
     std::optional<juce::Rectangle<int>> findShownWindow (const juce::String& title);
 }

@@ -24,14 +24,6 @@ namespace
     // The editor's fixed size: the points the checks read and click are placed for it.
     constexpr int editorWidth = 640, editorHeight = 400;
 
-    /** Where the plug-in keeps its presets (and looks for its start-up preset); ctest points HOME
-        into the build tree.
-    */
-    juce::File presetsFolderUnderHome()
-    {
-        return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
-    }
-
     juce::String quoted (const juce::String& s)    { return s.quoted(); }
 
     //==============================================================================
@@ -180,6 +172,11 @@ HostChecks::HostChecks (FormatUnderCheck f)
 {
 }
 
+juce::File HostChecks::presetsFolderUnderHome()
+{
+    return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
+}
+
 int HostChecks::run()
 {
     checkParameters();
@@ -192,6 +189,7 @@ int HostChecks::run()
     checkEditorPixels();
     checkUnreadableStartUpPreset();
     checkFooterPresetArrows();
+    checkTwoEditors();
     return failures;
 }
 
@@ -837,7 +835,8 @@ void HostChecks::checkEditor()
 
 HostChecks::OpenedEditor HostChecks::openEditorShowing (juce::AudioPluginInstance& instance,
                                                          const std::function<bool (const juce::Image&)>& shows,
-                                                         const std::function<void()>& passTime, double secondsPerOpening)
+                                                         const std::function<void()>& passTime, double secondsPerOpening,
+                                                         juce::Point<int> topLeft)
 {
     constexpr int maxOpenings = 8;
     OpenedEditor opened;
@@ -855,7 +854,7 @@ HostChecks::OpenedEditor HostChecks::openEditorShowing (juce::AudioPluginInstanc
         if (! expect (opened.editor != nullptr, "the host got no editor to open in a window"))
             break;
 
-        showAtScreenCorner (*opened.editor);
+        showOnScreenAt (*opened.editor, topLeft);
 
         if (! expect (opened.editor->getWidth() == editorWidth && opened.editor->getHeight() == editorHeight,
                       "the editor is " + juce::String (opened.editor->getWidth()) + " x " + juce::String (opened.editor->getHeight())

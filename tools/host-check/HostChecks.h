@@ -68,8 +68,8 @@ struct FormatUnderCheck
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
     processed block, no heap calls by the plug-in on the audio thread, a state save and restore, a
     preset name carried through the state, the plug-in's editor opened and closed in a window, pixels
-    of that window as the X server shows them, a start-up preset that cannot be read, and clicks on
-    the editor's preset arrows.
+    of that window as the X server shows them, a start-up preset that cannot be read, clicks on the
+    editor's preset arrows, and one of two open editors still alive once the other has closed.
 */
 class HostChecks final
 {
@@ -97,7 +97,7 @@ private:
 
     float hostNormalised (const ExpectedParameter&, float realValue) const;
 
-    /** An editor opened in a window at the screen's corner, and what the window showed last. */
+    /** An editor opened in a window on the screen, and what the window showed last. */
     struct OpenedEditor
     {
         std::unique_ptr<juce::AudioProcessorEditor> editor; // null unless the window came to show it
@@ -106,14 +106,15 @@ private:
         double milliseconds = 0.0;
     };
 
-    /** Opens the instance's editor at the screen's corner and reads its window back from the X
-        server, running the host with passTime between reads, until the window shows what it should.
-        An editor whose window has not within secondsPerOpening is closed and opened anew, a few
-        times; no editor comes back when none did, or when the host gave none or one of another size
-        (both failures).
+    /** Opens the instance's editor in a window at topLeft on the screen (its corner unless given)
+        and reads the window back from the X server, running the host with passTime between reads,
+        until it shows what it should. An editor whose window has not within secondsPerOpening is
+        closed and opened anew, a few times; no editor comes back when none did, or when the host
+        gave none or one of another size (both failures).
     */
     OpenedEditor openEditorShowing (juce::AudioPluginInstance&, const std::function<bool (const juce::Image&)>& shows,
-                                    const std::function<void()>& passTime, double secondsPerOpening);
+                                    const std::function<void()>& passTime, double secondsPerOpening,
+                                    juce::Point<int> topLeft = {});
 
     void checkParameters();
     void checkValueTexts (const juce::Array<juce::AudioProcessorParameter*>&);
@@ -148,6 +149,18 @@ private:
         alert is a real window, dismissed with its OK button.
     */
     void checkFooterPresetArrows();
+
+    /** Opens two instances' editors side by side, closes one (or deletes its instance) and checks
+        that the other still lives as a user sees it: it shows a change the host makes, a click in it
+        reaches the host, and its preset list opens in the plug-in's look. Both faults it looks for
+        live in state that every instance in the process shares (TwoEditorsCheck.cpp).
+    */
+    void checkTwoEditors();
+
+    /** Where the plug-in keeps its presets (and looks for its start-up preset); ctest points HOME
+        into the build tree.
+    */
+    static juce::File presetsFolderUnderHome();
 
     void checkPresetNameRoundTrip (const juce::MemoryBlock& hostState, const juce::MemoryBlock& pluginState,
                                    const juce::XmlElement& savedXml,

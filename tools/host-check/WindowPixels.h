@@ -11,6 +11,17 @@
 */
 juce::Image grabWindowPixels (juce::ComponentPeer& peer, int width, int height);
 
+/** What the X server shows in this area of the screen, whichever windows lie there: for windows the
+    host has no peer of, such as a plug-in's popup menu. Invalid in the same cases as above.
+*/
+juce::Image grabScreenPixels (juce::Rectangle<int> area);
+
+/** Places a window with its top-left corner at this point of the screen and shows it on the
+    desktop. Windows placed apart so that none covers another can all be read back, since the
+    server keeps no pixels of a covered part.
+*/
+void showOnScreenAt (juce::Component& window, juce::Point<int> topLeft);
+
 /** Places a window at the screen's top-left corner and shows it on the desktop, so that all of it
     is on the screen and can be read back or clicked at known points.
 */
