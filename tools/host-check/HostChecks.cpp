@@ -177,6 +177,35 @@ juce::File HostChecks::presetsFolderUnderHome()
     return juce::File::getSpecialLocation (juce::File::userHomeDirectory).getChildFile ("Library/Audio/Presets/Ririvud/Vevarero");
 }
 
+bool HostChecks::waitUntil (const std::function<bool()>& condition, const std::function<void()>& passTime, double seconds)
+{
+    const auto deadline = juce::Time::getMillisecondCounterHiRes() + seconds * 1000.0;
+
+    while (! condition())
+    {
+        if (juce::Time::getMillisecondCounterHiRes() > deadline)
+            return false;
+
+        passTime();
+    }
+
+    return true;
+}
+
+juce::XmlElement HostChecks::presetWith (const juce::String& parameterId, float realValue)
+{
+    juce::XmlElement xml ("Vevarero");
+
+    for (const auto& e : vevareroParameters)
+    {
+        auto* param = xml.createNewChildElement ("PARAM");
+        param->setAttribute ("id", e.id);
+        param->setAttribute ("value", parameterId == e.id ? realValue : e.defaultValue);
+    }
+
+    return xml;
+}
+
 int HostChecks::run()
 {
     checkParameters();
@@ -1125,17 +1154,8 @@ void HostChecks::checkFooterPresetArrows()
     {
         for (const auto& p : presets)
         {
-            juce::XmlElement xml ("Vevarero");
-
-            for (const auto& e : vevareroParameters)
-            {
-                auto* param = xml.createNewChildElement ("PARAM");
-                param->setAttribute ("id", e.id);
-                param->setAttribute ("value", e.id == cutoff.id ? p.cutoff : e.defaultValue);
-            }
-
             const auto file = folder.getChildFile (p.file);
-            expect (p.cutoff > 0.0f ? xml.writeTo (file) : file.replaceWithText ("not a preset"),
+            expect (p.cutoff > 0.0f ? presetWith (cutoff.id, p.cutoff).writeTo (file) : file.replaceWithText ("not a preset"),
                     "could not write " + quoted (p.file) + " into the presets folder");
         }
     }
@@ -1162,20 +1182,7 @@ void HostChecks::checkFooterPresetArrows()
         processSines (*instance, 1, 0, phase);
     };
 
-    const auto waitFor = [&] (const std::function<bool()>& condition)
-    {
-        const auto deadline = juce::Time::getMillisecondCounterHiRes() + secondsPerWait * 1000.0;
-
-        while (! condition())
-        {
-            if (juce::Time::getMillisecondCounterHiRes() > deadline)
-                return false;
-
-            runHost();
-        }
-
-        return true;
-    };
+    const auto waitFor = [&] (const std::function<bool()>& condition) { return waitUntil (condition, runHost, secondsPerWait); };
 
     const auto presetName = [&]
     {

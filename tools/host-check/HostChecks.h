@@ -116,6 +116,16 @@ private:
                                     const std::function<void()>& passTime, double secondsPerOpening,
                                     juce::Point<int> topLeft = {});
 
+    /** Runs the host (passTime) until the condition holds, checking before each run; false when it
+        still does not after the seconds. A quick machine moves on at once, a loaded one gets its time.
+    */
+    static bool waitUntil (const std::function<bool()>& condition, const std::function<void()>& passTime, double seconds);
+
+    /** A preset as the plug-in writes one: every parameter at its default but the one named, which
+        holds the real value given.
+    */
+    static juce::XmlElement presetWith (const juce::String& parameterId, float realValue);
+
     void checkParameters();
     void checkValueTexts (const juce::Array<juce::AudioProcessorParameter*>&);
     void checkMidiTailAndPrograms();

@@ -147,19 +147,8 @@ void HostChecks::checkTwoEditors()
     // check's own goes in for the check's time.
     const auto folder = presetsFolderUnderHome();
     const auto preset = folder.getChildFile ("Two Editors.glp");
-    const auto presetWritten = ! preset.exists() && folder.createDirectory() && [&]
-    {
-        juce::XmlElement xml ("Vevarero");
-
-        for (const auto& e : vevareroParameters)
-        {
-            auto* param = xml.createNewChildElement ("PARAM");
-            param->setAttribute ("id", e.id);
-            param->setAttribute ("value", e.defaultValue);
-        }
-
-        return xml.writeTo (preset);
-    }();
+    const auto presetWritten = ! preset.exists() && folder.createDirectory()
+                            && presetWith (filterType.id, lowPass.type).writeTo (preset);
 
     if (! expect (preset.existsAsFile(), "two editors: could not write " + preset.getFullPathName() + " for the preset list"))
         return;
@@ -186,20 +175,7 @@ void HostChecks::checkTwoEditors()
                     processBlock (*instance);
         };
 
-        const auto waitFor = [&] (const std::function<bool()>& condition)
-        {
-            const auto deadline = juce::Time::getMillisecondCounterHiRes() + secondsPerWait * 1000.0;
-
-            while (! condition())
-            {
-                if (juce::Time::getMillisecondCounterHiRes() > deadline)
-                    return false;
-
-                runHost();
-            }
-
-            return true;
-        };
+        const auto waitFor = [&] (const std::function<bool()>& condition) { return waitUntil (condition, runHost, secondsPerWait); };
 
         const auto closeAll = [&]
         {
