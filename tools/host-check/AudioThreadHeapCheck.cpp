@@ -12,8 +12,8 @@ static_assert (heapcalls::counted, "the host check needs the heap call counter's
 
 namespace
 {
-    constexpr double sampleRate = 48000.0;
-    constexpr int blockSize = 512;
+    constexpr auto sampleRate = HostChecks::sampleRate;
+    constexpr auto blockSize = HostChecks::blockSize;
 
     // Over three seconds of audio: the faster automation sweeps below pass their whole range many times.
     constexpr int blocksPerRow = 300;

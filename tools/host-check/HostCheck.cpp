@@ -20,7 +20,7 @@ namespace
         f.binaryFolder = bundle;
         f.createInstance = [&host, bundle] (juce::String& error)
         {
-            return host.loadVst3 (bundle, 48000.0, 512, error);
+            return host.loadVst3 (bundle, HostChecks::sampleRate, HostChecks::blockSize, error);
         };
 
         // JUCE's VST3 client numbers a parameter with the 32-bit hash of its ID, top bit cleared.
@@ -79,7 +79,7 @@ namespace
         f.binaryFolder = location;
         f.createInstance = [&host, location, uri] (juce::String& error)
         {
-            return host.loadLv2 (location, uri, 48000.0, 512, error);
+            return host.loadLv2 (location, uri, HostChecks::sampleRate, HostChecks::blockSize, error);
         };
 
         // JUCE's LV2 client publishes each parameter as a property <uri>:<ID>.

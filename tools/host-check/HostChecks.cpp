@@ -17,12 +17,9 @@
 
 namespace
 {
-    constexpr double sampleRate = 48000.0;
-    constexpr int blockSize = 512;
+    constexpr auto sampleRate = HostChecks::sampleRate;
+    constexpr auto blockSize = HostChecks::blockSize;
     constexpr float defaultTolerance = 1.0e-5f;
-
-    // The editor's fixed size: the points the checks read and click are placed for it.
-    constexpr int editorWidth = 640, editorHeight = 400;
 
     juce::String quoted (const juce::String& s)    { return s.quoted(); }
 

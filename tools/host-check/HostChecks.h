@@ -79,6 +79,13 @@ public:
     /** Runs every check and prints one line per group. Returns the number of failures. */
     int run();
 
+    /** The host's audio settings, with which every instance is made and prepared. */
+    static constexpr double sampleRate = 48000.0;
+    static constexpr int blockSize = 512;
+
+    /** The editor's fixed size: the points the checks read and click are placed for it. */
+    static constexpr int editorWidth = 640, editorHeight = 400;
+
 private:
     FormatUnderCheck format;
     int failures = 0;

@@ -16,9 +16,8 @@
 
 namespace
 {
-    constexpr double sampleRate = 48000.0;
-    constexpr int blockSize = 512;
-    constexpr int editorWidth = 640, editorHeight = 400;
+    constexpr auto blockSize = HostChecks::blockSize;
+    constexpr auto editorWidth = HostChecks::editorWidth;
     constexpr int tolerance = 4;
 
     // Each wait polls, so a quick machine moves on at once and a loaded one gets its seconds. A dead
