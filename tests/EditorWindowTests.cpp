@@ -2,10 +2,12 @@
 #include "EditorInspector.h"
 #include "JuceAssertionRecorder.h"
 #include "look/QrvxColours.h"
+#include "presets/PresetsManager.h"
 
 #include <gtest/gtest.h>
 
 #include <malloc.h>
+#include <thread>
 
 namespace
 {
@@ -38,6 +40,41 @@ namespace
     }
 
     bool defaultLookIsOurs() { return dynamic_cast<qrvx::QXLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()) != nullptr; }
+
+    /** The first child of a component, at any depth, of a type and passing a test. */
+    template <typename ChildType>
+    ChildType* findChild (juce::Component& parent, const std::function<bool (ChildType&)>& wanted = [] (ChildType&) { return true; })
+    {
+        for (auto* c : parent.getChildren())
+        {
+            if (auto* typed = dynamic_cast<ChildType*> (c); typed != nullptr && wanted (*typed))
+                return typed;
+
+            if (auto* deeper = findChild (*c, wanted))
+                return deeper;
+        }
+        return nullptr;
+    }
+
+    /** The windows that take the user's input, the topmost first. */
+    juce::Array<juce::Component*> modalWindows()
+    {
+        juce::Array<juce::Component*> modal;
+        for (int i = 0; i < juce::ModalComponentManager::getInstance()->getNumModalComponents(); ++i)
+            modal.add (juce::Component::getCurrentlyModalComponent (i));
+        return modal;
+    }
+
+    /** The names of the windows on the desktop that are shown. */
+    juce::StringArray shownWindows()
+    {
+        juce::StringArray names;
+        auto& desktop = juce::Desktop::getInstance();
+        for (int i = 0; i < desktop.getNumComponents(); ++i)
+            if (auto* c = desktop.getComponent (i); c->isVisible())
+                names.add (c->getName().isEmpty() ? juce::String ("a window without a name") : c->getName());
+        return names;
+    }
 } // namespace
 
 //==============================================================================
@@ -486,4 +523,155 @@ TEST (EditorWindowLifecycle, MenusKeepThePluginsLookWhileAnyEditorIsOpenWhicheve
 
     if (! JuceAssertionRecorder::seesAssertions)
         GTEST_SKIP() << "the looks were checked; JUCE's assertions are compiled out in this build";
+}
+
+TEST (EditorWindowLifecycle, WhatAnEditorOpenedClosesWithItUnansweredAndLeavesOtherEditorsListsAlone)
+{
+    // Menus, alerts and dialogs are windows of their own on the desktop. When the host closes the
+    // editor that opened them they must go with it, before its looks, as though dismissed: nothing
+    // loaded, nothing saved. Another editor's open preset list stays, in that editor's own look.
+    juce::Typeface::clearTypefaceCache();
+    const juce::File folder (qrvx::PresetsManager::presetsFolderPath());
+    const auto preset = folder.getChildFile ("Pad.glp");
+    VevareroAudioProcessor processor, other;
+    setNormalisedValue (processor, "Filter_Type", 1.0f);
+    ASSERT_TRUE (folder.createDirectory() && qrvx::PresetsManager::savePreset (processor.valueTreeState, preset).wasOk())
+        << "could not write " << preset.getFullPathName();
+    setNormalisedValue (processor, "Filter_Type", 0.0f);
+    juce::MemoryBlock presetBytes;
+    ASSERT_TRUE (preset.loadFileAsData (presetBytes));
+    const auto state = processor.valueTreeState.copyState();
+    const auto presetName = processor.currentPreset.getName();
+    const JuceAssertionRecorder assertions;
+
+    const auto button = [] (Footer& footer, const juce::String& name) -> juce::Button&
+    {
+        auto* b = findChild<juce::Button> (footer, [&] (juce::Button& candidate) { return candidate.getName() == name; });
+        if (b == nullptr)
+            throw std::runtime_error ("the footer has no button " + name.toStdString());
+        return *b;
+    };
+    const auto openSaveDialog = [&] (Footer& footer) { footer.buttonClicked (&button (footer, "save")); };
+
+    // The dialog's own question, as a user typing the name of a preset there and pressing Save
+    // meets it.
+    const auto askToOverwrite = [&] (Footer& footer)
+    {
+        openSaveDialog (footer);
+        auto* dialog = dynamic_cast<juce::FileChooserDialogBox*> (juce::Component::getCurrentlyModalComponent());
+        auto* browser = dialog != nullptr ? findChild<juce::FileBrowserComponent> (*dialog) : nullptr;
+        auto* save = dialog != nullptr ? findChild<juce::Button> (*dialog, [] (juce::Button& b) { return b.getButtonText() == "Save"; })
+                                       : nullptr;
+        if (browser == nullptr || save == nullptr)
+            throw std::runtime_error ("no save dialog with a file name and a Save button opened");
+        browser->setFileName (preset.getFileName());
+        save->triggerClick();
+        dispatchMessagesFor (20);
+    };
+
+    struct Row { const char* what; std::function<void (Footer&)> open; int windows; bool isSaveDialog; };
+    const Row rows[] = {
+        { "the preset list and the configuration menu",
+          [&] (Footer& f) { f.buttonClicked (&button (f, {})); f.buttonClicked (&button (f, "config")); }, 2, false },
+        { "the save dialog", openSaveDialog, 1, true },
+        { "the save dialog asking whether to overwrite a preset", askToOverwrite, 2, true },
+        { "a message that a preset did not load", [] (Footer& f) { f.showFailure ("Preset Not Loaded", "\"Pad\": not XML"); }, 1, false },
+        { "the question whether to replace a preset", [&] (Footer& f) { f.saveFileChosen (folder.getChildFile ("Pad.txt")); }, 1, false },
+    };
+
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE (row.what);
+
+        // Where the system offers a dialog of its own, JUCE shows that and no window of its own.
+        if (row.isSaveDialog && juce::FileChooser::isPlatformDialogAvailable())
+            continue;
+
+        auto editor = std::make_unique<Editor> (processor);
+        row.open (I::footer (*editor));
+        ASSERT_EQ (modalWindows().size(), row.windows) << "windows open before the editor closed: "
+                                                       << shownWindows().joinIntoString (", ");
+
+        editor.reset();
+        EXPECT_EQ (modalWindows().size(), 0) << "windows still taking input once the editor closed";
+        EXPECT_EQ (shownWindows(), juce::StringArray()) << "windows still shown once the editor closed";
+
+        dispatchMessagesFor (20);
+        EXPECT_FALSE (juce::PopupMenu::dismissAllActiveMenus()) << "a menu still active once the editor closed";
+        EXPECT_EQ (juce::Desktop::getInstance().getNumComponents(), 0) << "windows left on the desktop";
+
+        juce::MemoryBlock bytesNow;
+        EXPECT_TRUE (preset.loadFileAsData (bytesNow) && bytesNow == presetBytes) << "the preset file changed";
+        EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFiles), 1) << "files written to the presets folder";
+        EXPECT_TRUE (processor.valueTreeState.copyState().isEquivalentTo (state)) << "the parameters changed";
+        EXPECT_EQ (processor.currentPreset.getName(), presetName) << "the current preset changed";
+
+        // Whatever a failing row left open goes, so that the next row starts from an empty desktop.
+        juce::ModalComponentManager::getInstance()->cancelAllModalComponents();
+        dispatchMessagesFor (20);
+    }
+
+    // The newer of two editors closes under the older one's open list, then the older one closes.
+    {
+        auto older = std::make_unique<Editor> (processor), newer = std::make_unique<Editor> (other);
+        I::footer (*older).buttonClicked (&button (I::footer (*older), {}));
+        auto* list = juce::Component::getCurrentlyModalComponent();
+        ASSERT_NE (list, nullptr) << "the older editor's preset list did not open";
+
+        newer.reset();
+        dispatchMessagesFor (20);
+        EXPECT_EQ (modalWindows(), juce::Array<juce::Component*> (list)) << "the older editor's list once the newer closed";
+        EXPECT_EQ (&list->getLookAndFeel(), &I::look (*older)) << "the older editor's list is not in that editor's look";
+        renderComponent (*list);
+
+        older.reset();
+        dispatchMessagesFor (20);
+        EXPECT_EQ (juce::Desktop::getInstance().getNumComponents(), 0) << "windows left once both editors closed";
+    }
+
+    EXPECT_EQ (assertions.failures(), juce::StringArray()) << "JUCE's assertions while editors closed with windows open";
+    preset.deleteFile();
+
+    if (! JuceAssertionRecorder::seesAssertions)
+        GTEST_SKIP() << "the windows were checked; JUCE's assertions are compiled out in this build";
+}
+
+TEST (EditorWindowLifecycle, AnEditorCanBeBuiltAndDeletedOnAHostsThreadHoldingTheMessageManagerLock)
+{
+    // A VST3 host on Linux has JUCE's wrapper build the first editor on the host's own thread,
+    // with the message manager locked, before it has registered its run loop.
+    juce::Typeface::clearTypefaceCache();
+    VevareroAudioProcessor processor;
+    const JuceAssertionRecorder assertions;
+    std::unique_ptr<Editor> editor;
+    bool built = false, deleted = false;
+    std::atomic<bool> finished { false };
+
+    std::thread host ([&]
+    {
+        if (const juce::MessageManagerLock lock; lock.lockWasGained())
+        {
+            editor = std::make_unique<Editor> (processor);
+            built = &juce::LookAndFeel::getDefaultLookAndFeel() == &I::look (*editor);
+        }
+
+        if (const juce::MessageManagerLock lock; lock.lockWasGained())
+        {
+            editor.reset();
+            deleted = ! defaultLookIsOurs();
+        }
+
+        finished = true;
+    });
+
+    while (! finished)
+        dispatchMessagesFor (5);
+
+    host.join();
+    EXPECT_TRUE (built) << "the editor was not built, or its look is not the default";
+    EXPECT_TRUE (deleted) << "the editor's look stayed the default after it was deleted";
+    EXPECT_EQ (assertions.failures(), juce::StringArray()) << "JUCE's assertions while the host's thread built and deleted an editor";
+
+    if (! JuceAssertionRecorder::seesAssertions)
+        GTEST_SKIP() << "the editor was built and deleted; JUCE's assertions are compiled out in this build";
 }

@@ -79,27 +79,33 @@ Footer::Footer (VevareroAudioProcessor& p)
 
     setSize (640, 115);
 
-    showFailure = [] (const juce::String& title, const juce::String& message)
+    showFailure = [this] (const juce::String& title, const juce::String& message)
     {
-        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
-                                          .withIconType (juce::MessageBoxIconType::WarningIcon)
-                                          .withTitle (title)
-                                          .withMessage (message)
-                                          .withButton ("OK"),
-                                      nullptr);
+        openedWindows.open ([&]
+        {
+            juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                              .withIconType (juce::MessageBoxIconType::WarningIcon)
+                                              .withTitle (title)
+                                              .withMessage (message)
+                                              .withButton ("OK"),
+                                          nullptr);
+        });
     };
 
     revealToUser = [] (const juce::File& file) { file.revealToUser(); };
 
-    askToReplace = [] (const juce::File& file, std::function<void (bool)> answer)
+    askToReplace = [this] (const juce::File& file, std::function<void (bool)> answer)
     {
-        juce::AlertWindow::showAsync (juce::MessageBoxOptions()
-                                          .withIconType (juce::MessageBoxIconType::QuestionIcon)
-                                          .withTitle ("Replace Preset")
-                                          .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
-                                          .withButton ("Replace")
-                                          .withButton ("Cancel"),
-                                      [answer] (int button) { answer (button == 1); });
+        openedWindows.open ([&]
+        {
+            juce::AlertWindow::showAsync (juce::MessageBoxOptions()
+                                              .withIconType (juce::MessageBoxIconType::QuestionIcon)
+                                              .withTitle ("Replace Preset")
+                                              .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
+                                              .withButton ("Replace")
+                                              .withButton ("Cancel"),
+                                          [answer] (int button) { answer (button == 1); });
+        });
     };
 }
 
@@ -251,13 +257,24 @@ void Footer::showPresetList()
 {
     const auto presets = createPresetList();
 
-    createPresetListMenu (qrvx::PresetFolder::namesOf (presets))
-        .showMenuAsync (presetListMenuOptions(),
-                        [safeThis = juce::Component::SafePointer<Footer> (this), presets] (int itemID)
-                        {
-                            if (safeThis != nullptr)
-                                safeThis->presetListItemChosen (presets, itemID);
-                        });
+    showMenu (createPresetListMenu (qrvx::PresetFolder::namesOf (presets)), presetListMenuOptions(),
+              [this, presets] (int itemID) { presetListItemChosen (presets, itemID); });
+}
+
+void Footer::showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& options, std::function<void (int)> chosen)
+{
+    // Its own editor's look rather than the default of the moment, which is the newest editor's:
+    // that editor may close, and delete its look, while this menu is still open.
+    menu.setLookAndFeel (&getLookAndFeel());
+
+    openedWindows.open ([&]
+    {
+        menu.showMenuAsync (options, [safeThis = juce::Component::SafePointer<Footer> (this), chosen] (int itemID)
+                            {
+                                if (safeThis != nullptr)
+                                    chosen (itemID);
+                            });
+    });
 }
 
 void Footer::stepThroughPresets (bool forwards)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OpenedWindows.h"
 #include "presets/PresetFolder.h"
 #include "presets/PresetStepper.h"
 #include "processor/PluginProcessor.h"
@@ -25,7 +26,8 @@ namespace qrvx
     and randomise buttons, between the logotype and the maker's wordmark.
 
     Menus and dialogs open asynchronously; what happens once the user has chosen is done by the
-    public ...Chosen functions, which tests call directly.
+    public ...Chosen functions, which tests call directly. Whatever the footer opened and is still
+    open when it goes is dismissed with it.
 */
 class Footer final : public juce::Component,
                      public juce::Button::Listener
@@ -109,6 +111,7 @@ private:
     void tryToLoad (const qrvx::PresetFolder::Entry& preset);
     void launchSaveDialog();
     void showConfigMenu();
+    void showMenu (juce::PopupMenu, const juce::PopupMenu::Options&, std::function<void (int itemID)> chosen);
     void savePresetAs (const juce::File& file);
 
     // Narrow menus (a short preset list) still get a comfortable target.
@@ -130,6 +133,10 @@ private:
     std::unique_ptr<juce::Drawable> logoDrawable;
 
     std::unique_ptr<juce::FileChooser> saveChooser;
+
+    // Last, so that it goes first: the save dialog, and any question it asks, close before the
+    // chooser that owns the dialog is deleted.
+    qrvx::OpenedWindows openedWindows;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (Footer)
 };

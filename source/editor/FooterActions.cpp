@@ -49,11 +49,14 @@ void Footer::launchSaveDialog()
     const auto dialogFlags = juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
                        | juce::FileBrowserComponent::warnAboutOverwriting;
 
-    saveChooser->launchAsync (dialogFlags, [safeThis = juce::Component::SafePointer<Footer> (this)] (const juce::FileChooser& chooser)
-                              {
-                                  if (safeThis != nullptr)
-                                      safeThis->saveFileChosen (chooser.getResult());
-                              });
+    openedWindows.open ([&]
+    {
+        saveChooser->launchAsync (dialogFlags, [safeThis = juce::Component::SafePointer<Footer> (this)] (const juce::FileChooser& chooser)
+                                  {
+                                      if (safeThis != nullptr)
+                                          safeThis->saveFileChosen (chooser.getResult());
+                                  });
+    });
 }
 
 void Footer::saveFileChosen (const juce::File& chosen)
@@ -113,11 +116,7 @@ juce::PopupMenu::Options Footer::configMenuOptions()
 
 void Footer::showConfigMenu()
 {
-    createConfigMenu().showMenuAsync (configMenuOptions(), [safeThis = juce::Component::SafePointer<Footer> (this)] (int itemID)
-                                      {
-                                          if (safeThis != nullptr)
-                                              safeThis->configMenuItemChosen (itemID);
-                                      });
+    showMenu (createConfigMenu(), configMenuOptions(), [this] (int itemID) { configMenuItemChosen (itemID); });
 }
 
 void Footer::configMenuItemChosen (int itemID)

@@ -8,7 +8,9 @@ namespace qrvx
 
 namespace
 {
-    /** The looks of the holders alive, oldest first; shared by every instance in this binary. */
+    /** The looks of the holders alive, oldest first; shared by every instance in this binary.
+        Touched only with the message manager locked, which lets one thread in at a time.
+    */
     std::vector<juce::LookAndFeel*>& heldLooks()
     {
         static std::vector<juce::LookAndFeel*> looks;
@@ -19,14 +21,14 @@ namespace
 DefaultLookHolder::DefaultLookHolder (juce::LookAndFeel& lookToHold)
     : look (lookToHold)
 {
-    JUCE_ASSERT_MESSAGE_THREAD
+    JUCE_ASSERT_MESSAGE_MANAGER_IS_LOCKED
     heldLooks().push_back (&look);
     juce::LookAndFeel::setDefaultLookAndFeel (&look);
 }
 
 DefaultLookHolder::~DefaultLookHolder()
 {
-    JUCE_ASSERT_MESSAGE_THREAD
+    JUCE_ASSERT_MESSAGE_MANAGER_IS_LOCKED
     auto& looks = heldLooks();
     looks.erase (std::find (looks.begin(), looks.end(), &look));
 

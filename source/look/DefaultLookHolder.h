@@ -13,7 +13,9 @@ namespace qrvx
     most recently made holder still alive, and only after the last one back to JUCE's own: closing
     one editor leaves every other open editor's menus in the plug-in's look, whichever closes first.
 
-    Message thread only. The look must outlive its holder.
+    Build and delete holders where JUCE builds components: on the message thread, or on another
+    thread that holds a MessageManagerLock (as a VST3 host's thread does while JUCE's wrapper builds
+    the first editor, before the host's run loop is registered). The look must outlive its holder.
 */
 class DefaultLookHolder final
 {

@@ -3,6 +3,7 @@
 // same binary: the VST3 wrapper's record of the host's run loops, through which each editor's
 // painting, timers and input are driven, and the process-wide default look, with which popup menus
 // and alerts are drawn. Only two instances in one process, their editors in real windows, show it.
+// A menu is a window of its own too, which must go with the editor that opened it.
 
 #include "HostChecks.h"
 #include "DesktopInput.h"
@@ -29,14 +30,20 @@ namespace
     const juce::Point<int> windowPositions[] = { { 0, 0 }, { editorWidth, 0 } };
     const char* const openingNames[] = { "earlier-opened", "later-opened" };
 
-    // Which editor closes (0 the earlier-opened one), and whether its instance is deleted after it,
-    // as a host does when a track goes; the other editor is then checked.
-    const struct { const char* what; int closing; bool deletesInstance; } orders[] = {
-        { "the earlier-opened editor closes", 0, false },
-        { "the later-opened editor closes", 1, false },
-        { "the earlier instance is deleted, its editor closed first", 0, true },
-        { "the later instance is deleted, its editor closed first", 1, true },
+    // Which editor closes (0 the earlier-opened one), whether its instance is deleted after it, as
+    // a host does when a track goes, and which editor's preset list is open as it closes (-1 none);
+    // the other editor is then checked.
+    const struct { const char* what; int closing; bool deletesInstance; int listOpenIn; } orders[] = {
+        { "the earlier-opened editor closes", 0, false, -1 },
+        { "the later-opened editor closes", 1, false, -1 },
+        { "the earlier instance is deleted, its editor closed first", 0, true, -1 },
+        { "the later instance is deleted, its editor closed first", 1, true, -1 },
+        { "the earlier-opened editor closes with its preset list open, then its instance is deleted", 0, true, 0 },
+        { "the later-opened editor closes under the earlier-opened one's open preset list", 1, false, 0 },
     };
+
+    // A window left behind by a closed editor is gone within this, or never.
+    constexpr double secondsForAClosedEditorsList = 1.0;
 
     // Where PluginEditor.cpp's resized() puts the filter type picture at 640 x 400, (199, 151, 80,
     // 40), and Footer.cpp the preset name plate, (223, 13, 191, 20) in the footer at (2, 332). The
@@ -237,14 +244,58 @@ void HostChecks::checkTwoEditors()
             continue;
         }
 
+        std::optional<juce::Rectangle<int>> menuArea;
+        const auto findMenu = [&] { menuArea = DesktopInput::findShownWindow (menuTitle); return menuArea.has_value(); };
+        const auto clickPlate = [&] (int editorIndex, const char* step)
+        {
+            return expect (DesktopInput::click (editors[editorIndex]->getScreenPosition() + plateCentre),
+                           row + step + ": cannot send a click to the X server (no XTEST?)");
+        };
+
+        if (order.listOpenIn >= 0)
+        {
+            if (! clickPlate (order.listOpenIn, "before closing"))
+            {
+                closeAll();
+                break;
+            }
+
+            if (! waitFor (findMenu))
+                fail (row + "before closing, a click on the " + openingNames[order.listOpenIn]
+                      + " editor's preset name plate: no window titled " + menuTitle.quoted() + " appeared on the desktop");
+        }
+
         editors[closing].reset();
         runHost();
+
+        // The list goes with the editor that opened it, as though dismissed.
+        if (order.listOpenIn == closing
+            && ! waitUntil ([&] { return ! findMenu(); }, runHost, secondsForAClosedEditorsList))
+            fail (row + "the closed " + openingNames[closing] + " editor's preset list was still shown "
+                  + juce::String (secondsForAClosedEditorsList) + " s after the editor closed");
 
         if (order.deletesInstance)
         {
             instances[closing]->releaseResources();
             instances[closing].reset();
             runHost();
+        }
+
+        // The other editor's list may stay (JUCE's VST3 wrapper dismisses every menu when a view
+        // closes, its LV2 one does not). If it stays, it is still drawn in the plug-in's look, and
+        // a click on the plate that opened it closes it.
+        if (order.listOpenIn == remaining && findMenu())
+        {
+            const auto menu = grabScreenPixels (*menuArea);
+
+            if (expect (menu.isValid(), row + "could not read the open list's window back from the X server"))
+                expect (MenuLook (menu).isThePlugInsOwn(),
+                        row + "the " + openingNames[remaining] + " editor's open preset list is no longer in the plug-in's look");
+
+            if (clickPlate (remaining, "closing the open list"))
+                expect (waitFor ([&] { return ! findMenu(); }),
+                        row + "the " + openingNames[remaining] + " editor's preset list was still shown "
+                        + juce::String (secondsPerWait) + " s after a click on its plate");
         }
 
         auto& editor = *editors[remaining];
@@ -284,11 +335,7 @@ void HostChecks::checkTwoEditors()
 
         // c. A click on the name plate opens the preset list, a window of its own on the desktop,
         // drawn with whatever look the plug-in's copy of JUCE holds as the default.
-        std::optional<juce::Rectangle<int>> menuArea;
-        const auto findMenu = [&] { menuArea = DesktopInput::findShownWindow (menuTitle); return menuArea.has_value(); };
-
-        if (clickAnswered && expect (DesktopInput::click (editor.getScreenPosition() + plateCentre),
-                                     row + "step c: cannot send a click to the X server (no XTEST?)"))
+        if (clickAnswered && clickPlate (remaining, "step c"))
         {
             if (! waitFor (findMenu))
             {
@@ -333,5 +380,6 @@ void HostChecks::checkTwoEditors()
         pass ("two editors side by side, in " + juce::String ((int) std::size (orders)) + " orders one closed or its "
               + "instance deleted: the other showed the host's Filter_Type change, answered a click on its filter "
               + "picture, and opened its preset list in the plug-in's look (frame " + rgb (lastMenu->leftFrame)
-              + ", background " + rgb (lastMenu->background) + "), which Escape closed");
+              + ", background " + rgb (lastMenu->background) + "), which Escape closed; a preset list open in the "
+              + "closing editor went with it, and one open in the other stayed in the plug-in's look or was dismissed");
 }
