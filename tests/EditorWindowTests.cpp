@@ -569,14 +569,17 @@ TEST (EditorWindowLifecycle, WhatAnEditorOpenedClosesWithItUnansweredAndLeavesOt
         dispatchMessagesFor (20);
     };
 
+    const auto openBothMenus = [&] (Footer& f) { f.buttonClicked (&button (f, {})); f.buttonClicked (&button (f, "config")); };
+    const auto tellOfAFailedLoad = [] (Footer& f) { f.showFailure ("Preset Not Loaded", "\"Pad\": not XML"); };
+    const auto askToReplace = [&] (Footer& f) { f.saveFileChosen (folder.getChildFile ("Pad.txt")); };
+
     struct Row { const char* what; std::function<void (Footer&)> open; int windows; bool isSaveDialog; };
     const Row rows[] = {
-        { "the preset list and the configuration menu",
-          [&] (Footer& f) { f.buttonClicked (&button (f, {})); f.buttonClicked (&button (f, "config")); }, 2, false },
+        { "the preset list and the configuration menu", openBothMenus, 2, false },
         { "the save dialog", openSaveDialog, 1, true },
         { "the save dialog asking whether to overwrite a preset", askToOverwrite, 2, true },
-        { "a message that a preset did not load", [] (Footer& f) { f.showFailure ("Preset Not Loaded", "\"Pad\": not XML"); }, 1, false },
-        { "the question whether to replace a preset", [&] (Footer& f) { f.saveFileChosen (folder.getChildFile ("Pad.txt")); }, 1, false },
+        { "a message that a preset did not load", tellOfAFailedLoad, 1, false },
+        { "the question whether to replace a preset", askToReplace, 1, false },
     };
 
     for (const auto& row : rows)
