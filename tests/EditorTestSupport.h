@@ -4,7 +4,9 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include <functional>
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 /** What the host hears from the processor: every parameter change and every begin/end gesture,
@@ -202,6 +204,34 @@ private:
     juce::Component& component;
     std::shared_ptr<Log> log = std::make_shared<Log>();
 };
+
+/** The first component of a type among a component's children and theirs, depth first, that
+    passes a test.
+*/
+template <typename ChildType>
+ChildType* findChild (juce::Component& parent, const std::function<bool (ChildType&)>& wanted = [] (ChildType&) { return true; })
+{
+    for (auto* c : parent.getChildren())
+    {
+        if (auto* typed = dynamic_cast<ChildType*> (c); typed != nullptr && wanted (*typed))
+            return typed;
+
+        if (auto* deeper = findChild (*c, wanted))
+            return deeper;
+    }
+    return nullptr;
+}
+
+/** The component of a type with a given component name among a component's children and theirs;
+    throws when there is none, so that a test stops at a control it cannot find.
+*/
+template <typename ChildType = juce::Button>
+ChildType& namedChild (juce::Component& parent, const juce::String& name)
+{
+    if (auto* found = findChild<ChildType> (parent, [&] (ChildType& c) { return c.getName() == name; }))
+        return *found;
+    throw std::runtime_error ("no child named \"" + name.toStdString() + "\"");
+}
 
 /** Clicks whatever component JUCE finds on top at a point of a parent (as a real click would reach
     it), in that component's own coordinates. Returns the component clicked, if any.

@@ -41,21 +41,6 @@ namespace
 
     bool defaultLookIsOurs() { return dynamic_cast<qrvx::QXLook*> (&juce::LookAndFeel::getDefaultLookAndFeel()) != nullptr; }
 
-    /** The first child of a component, at any depth, of a type and passing a test. */
-    template <typename ChildType>
-    ChildType* findChild (juce::Component& parent, const std::function<bool (ChildType&)>& wanted = [] (ChildType&) { return true; })
-    {
-        for (auto* c : parent.getChildren())
-        {
-            if (auto* typed = dynamic_cast<ChildType*> (c); typed != nullptr && wanted (*typed))
-                return typed;
-
-            if (auto* deeper = findChild (*c, wanted))
-                return deeper;
-        }
-        return nullptr;
-    }
-
     /** The windows that take the user's input, the topmost first. */
     juce::Array<juce::Component*> modalWindows()
     {
@@ -544,14 +529,8 @@ TEST (EditorWindowLifecycle, WhatAnEditorOpenedClosesWithItUnansweredAndLeavesOt
     const auto presetName = processor.currentPreset.getName();
     const JuceAssertionRecorder assertions;
 
-    const auto button = [] (Footer& footer, const juce::String& name) -> juce::Button&
-    {
-        auto* b = findChild<juce::Button> (footer, [&] (juce::Button& candidate) { return candidate.getName() == name; });
-        if (b == nullptr)
-            throw std::runtime_error ("the footer has no button " + name.toStdString());
-        return *b;
-    };
-    const auto openSaveDialog = [&] (Footer& footer) { footer.buttonClicked (&button (footer, "save")); };
+    const auto button = [] (Footer& footer, const juce::String& name) { return &namedChild (footer, name); };
+    const auto openSaveDialog = [&] (Footer& footer) { footer.buttonClicked (button (footer, "save")); };
 
     // The dialog's own question, as a user typing the name of a preset there and pressing Save
     // meets it.
@@ -569,7 +548,7 @@ TEST (EditorWindowLifecycle, WhatAnEditorOpenedClosesWithItUnansweredAndLeavesOt
         dispatchMessagesFor (20);
     };
 
-    const auto openBothMenus = [&] (Footer& f) { f.buttonClicked (&button (f, {})); f.buttonClicked (&button (f, "config")); };
+    const auto openBothMenus = [&] (Footer& f) { f.buttonClicked (button (f, {})); f.buttonClicked (button (f, "config")); };
     const auto tellOfAFailedLoad = [] (Footer& f) { f.showFailure ("Preset Not Loaded", "\"Pad\": not XML"); };
     const auto askToReplace = [&] (Footer& f) { f.saveFileChosen (folder.getChildFile ("Pad.txt")); };
 
@@ -617,7 +596,7 @@ TEST (EditorWindowLifecycle, WhatAnEditorOpenedClosesWithItUnansweredAndLeavesOt
     // The newer of two editors closes under the older one's open list, then the older one closes.
     {
         auto older = std::make_unique<Editor> (processor), newer = std::make_unique<Editor> (other);
-        I::footer (*older).buttonClicked (&button (I::footer (*older), {}));
+        I::footer (*older).buttonClicked (button (I::footer (*older), {}));
         auto* list = juce::Component::getCurrentlyModalComponent();
         ASSERT_NE (list, nullptr) << "the older editor's preset list did not open";
 

@@ -102,10 +102,7 @@ namespace
         template <typename ChildType = juce::Button>
         ChildType& child (const juce::String& name = {})
         {
-            for (auto* c : footer.getChildren())
-                if (auto* typed = dynamic_cast<ChildType*> (c); typed != nullptr && c->getName() == name)
-                    return *typed;
-            throw std::runtime_error ("the footer has no child " + name.toStdString());
+            return namedChild<ChildType> (footer, name);
         }
 
         VevareroAudioProcessor processor;
