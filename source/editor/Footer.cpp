@@ -81,31 +81,25 @@ Footer::Footer (VevareroAudioProcessor& p)
 
     showFailure = [this] (const juce::String& title, const juce::String& message)
     {
-        openedWindows.open ([&]
-        {
-            juce::AlertWindow::showAsync (juce::MessageBoxOptions()
-                                              .withIconType (juce::MessageBoxIconType::WarningIcon)
-                                              .withTitle (title)
-                                              .withMessage (message)
-                                              .withButton ("OK"),
-                                          nullptr);
-        });
+        showAlert (juce::MessageBoxOptions()
+                       .withIconType (juce::MessageBoxIconType::WarningIcon)
+                       .withTitle (title)
+                       .withMessage (message)
+                       .withButton ("OK"),
+                   nullptr);
     };
 
     revealToUser = [] (const juce::File& file) { file.revealToUser(); };
 
     askToReplace = [this] (const juce::File& file, std::function<void (bool)> answer)
     {
-        openedWindows.open ([&]
-        {
-            juce::AlertWindow::showAsync (juce::MessageBoxOptions()
-                                              .withIconType (juce::MessageBoxIconType::QuestionIcon)
-                                              .withTitle ("Replace Preset")
-                                              .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
-                                              .withButton ("Replace")
-                                              .withButton ("Cancel"),
-                                          [answer] (int button) { answer (button == 1); });
-        });
+        showAlert (juce::MessageBoxOptions()
+                       .withIconType (juce::MessageBoxIconType::QuestionIcon)
+                       .withTitle ("Replace Preset")
+                       .withMessage ("\"" + file.getFileName() + "\" already exists. Do you want to replace it?")
+                       .withButton ("Replace")
+                       .withButton ("Cancel"),
+                   [answer] (int button) { answer (button == 1); });
     };
 }
 
@@ -275,6 +269,11 @@ void Footer::showMenu (juce::PopupMenu menu, const juce::PopupMenu::Options& opt
                                     chosen (itemID);
                             });
     });
+}
+
+void Footer::showAlert (const juce::MessageBoxOptions& options, std::function<void (int)> answered)
+{
+    openedWindows.open ([&] { juce::AlertWindow::showAsync (options, std::move (answered)); });
 }
 
 void Footer::stepThroughPresets (bool forwards)

@@ -112,6 +112,7 @@ private:
     void launchSaveDialog();
     void showConfigMenu();
     void showMenu (juce::PopupMenu, const juce::PopupMenu::Options&, std::function<void (int itemID)> chosen);
+    void showAlert (const juce::MessageBoxOptions&, std::function<void (int buttonIndex)> answered);
     void savePresetAs (const juce::File& file);
 
     // Narrow menus (a short preset list) still get a comfortable target.
