@@ -128,10 +128,14 @@ namespace
 
     TEST (DspFilter, FullResonancePeaksAtTheCutoffAndStopBandsStop)
     {
-        // Lowpass and bandpass. Below about 3 kHz full resonance rings on by itself (the band
-        // integrator runs 4 % hot), so the peak is measured where the filter settles.
-        for (const auto& [type, cutoff] : { std::pair (0, 4000.0f),
+        // Lowpass and bandpass, at cutoffs where the band integrator runs 4 % hot and, lower
+        // down, where its gain is held back so that the filter still settles.
+        for (const auto& [type, cutoff] : { std::pair (0, 300.0f),
+                                            std::pair (0, 1000.0f),
+                                            std::pair (0, 4000.0f),
                                             std::pair (0, 12000.0f),
+                                            std::pair (2, 300.0f),
+                                            std::pair (2, 1000.0f),
                                             std::pair (2, 4000.0f),
                                             std::pair (2, 12000.0f) })
         {
@@ -151,6 +155,52 @@ namespace
                                                std::pair (3, 1000.0) })
             EXPECT_LT (sineResponse (type, 1000.0f, 0.0f, frequency, 0.1f), 0.01f)
                 << "type " << type << " at " << frequency << " Hz, cutoff 1000 Hz";
+    }
+
+    TEST (DspFilter, WhereTheBandIntegratorSettlesAtFullFactorEverySampleIsThatStep)
+    {
+        // Settings where the band integrator keeps its full 1.04 factor: every tap and both states
+        // stay bit-identical to that step written out, over noise loud enough to saturate the tanh.
+        const struct { double sampleRate; float cutoff, resonance; } cases[] = {
+            { 44100.0, 11000.0f, 0.0f },
+            { 48000.0, 8000.0f,  1.0f },
+            { 48000.0, 5500.0f,  1.0f },
+            { 48000.0, 2000.0f,  0.5f },
+            { 48000.0, 250.0f,   0.0f },
+            { 96000.0, 600.0f,   0.0f },
+        };
+
+        for (const auto& c : cases)
+        {
+            for (int type = 0; type < 4; ++type)
+            {
+                qrvx::StateVariableFilter<float> filter;
+                filter.reset();
+                filter.updateCoefficients (c.cutoff, c.resonance, (float) (1.0 / c.sampleRate));
+                const auto [g, h, k] = std::tuple (filter.g, filter.h, filter.k);
+                float s1 = 0.0f, s2 = 0.0f;
+                std::mt19937 rng (7);
+                std::uniform_real_distribution<float> noise (-1.0f, 1.0f);
+
+                for (int i = 0; i < 4096; ++i)
+                {
+                    const auto x = noise (rng);
+                    const float hp = ((x - k * s1) - s2) * h;
+                    const float gHp = g * hp;
+                    const double bp = std::tanh ((double) ((s1 + gHp) * 1.04f));
+                    const double lp = (double) s2 + (double) g * bp;
+                    s1 = (float) ((double) gHp + bp);
+                    s2 = (float) ((double) g * bp + lp);
+                    const float taps[] = { (float) lp, hp, (float) bp, (float) (lp * 0.5 + (double) hp * 0.5) };
+
+                    const auto output = signaltest::runFilter (filter, type, x);
+                    ASSERT_TRUE (output == taps[type] && filter.s1 == s1 && filter.s2 == s2)
+                        << "output " << output << " (step " << taps[type] << "), s1 " << filter.s1 << " (" << s1 << "), s2 "
+                        << filter.s2 << " (" << s2 << "): " << c.sampleRate << " Hz, cutoff " << c.cutoff
+                        << " Hz, resonance " << c.resonance << ", type " << type << ", sample " << i;
+                }
+            }
+        }
     }
 
     std::vector<float> render (Lfo& lfo, int wave, float rateHz, float sampleRate, int numSamples)

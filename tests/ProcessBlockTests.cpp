@@ -438,6 +438,53 @@ namespace
     }
    #endif
 
+    TEST (ProcessBlockStability, LowCutoffsDieAwayAfterTheInputStops)
+    {
+        // Settings where the band integrator's gain would outweigh the filter's damping: half a
+        // second of a 240 Hz sine, then silence. Three seconds on, what is left must lie below
+        // -100 dBFS, in whichever tap and wherever the drive sits.
+        const struct { double sampleRate; float cutoff, resonance; int type, post; float drive, level; } cases[] = {
+            { 44100.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f },
+            { 96000.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f },
+            { 44100.0,  125.0f,   0.0f,   1, 0, 0.0f,   0.2f },
+            { 96000.0,  800.0f,   42.0f,  2, 0, 0.0f,   1.0f },
+            { 48000.0,  1700.0f,  100.0f, 0, 0, 0.0f,   0.2f },
+            { 48000.0,  80.0f,    100.0f, 0, 0, 0.0f,   0.2f },
+            { 192000.0, 80.0f,    100.0f, 0, 0, 0.0f,   1.0f },
+            { 48000.0,  80.0f,    0.0f,   0, 1, 100.0f, 1.0f },
+        };
+
+        for (const auto& c : cases)
+        {
+            VevareroAudioProcessor processor;
+            setParameters (processor, { { "Cutoff", c.cutoff },
+                                        { "Resonance", c.resonance },
+                                        { "Filter_Type", (float) c.type },
+                                        { "Distortion_Routing", (float) c.post },
+                                        { "Drive", c.drive } });
+            prepareSettled (processor, c.sampleRate, 512);
+
+            // The tone, three seconds of silence and at least 4096 samples measured, in whole blocks of 512.
+            const auto toneLength = (int) (c.sampleRate / 2), silenceLength = (int) (c.sampleRate * 3);
+            const auto totalLength = (toneLength + silenceLength + 4096 + 511) / 512 * 512;
+            juce::AudioBuffer<float> input (2, totalLength);
+            input.clear();
+
+            for (int i = 0; i < toneLength; ++i)
+                for (int channel = 0; channel < 2; ++channel)
+                    input.setSample (channel, i, c.level * (float) std::sin (juce::MathConstants<double>::twoPi * 240.0 * i / c.sampleRate));
+
+            auto output = render (processor, input, std::vector<int> ((size_t) totalLength / 512, 512));
+            const juce::AudioBuffer<float> tail (output.getArrayOfWritePointers(), 2, toneLength + silenceLength,
+                                                 totalLength - toneLength - silenceLength);
+
+            EXPECT_LT (peakOrInfinity (tail), 1.0e-5f)
+                << "peak 3 s after the input stopped: " << c.sampleRate << " Hz, Cutoff " << c.cutoff << " Hz, Resonance "
+                << c.resonance << " %, filter type " << c.type << (c.post ? ", drive post " : ", drive pre ") << c.drive
+                << " %, input level " << juce::String (c.level);
+        }
+    }
+
     TEST (ProcessBlockStability, TopCutoffNearOrPastNyquistStaysBounded)
     {
         for (const double sampleRate : { 22050.0, 32000.0, 36000.0 })

@@ -31,9 +31,15 @@ enum class DriveRouting
 template <typename SampleType>
 struct StateVariableFilter
 {
+    /** How much harder than unity the band integrator drives its tanh, wherever the filter's
+        damping outweighs that gain.
+    */
+    static constexpr auto fullBandFactor = (SampleType) 1.04;
+
     SampleType g = 1, h = 1, k = 1;
     SampleType s1 = 0, s2 = 1;
     SampleType R = 1;
+    SampleType bandFactor = fullBandFactor;
 
     /** Clears both integrators; the coefficients are rewritten by the next sample anyway. */
     void reset() noexcept
@@ -53,7 +59,7 @@ struct StateVariableFilter
     */
     struct Coefficients
     {
-        SampleType g, h, k, R;
+        SampleType g, h, k, R, bandFactor;
     };
 
     /** The coefficients for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
@@ -74,6 +80,14 @@ struct StateVariableFilter
         c.h = (SampleType) (1.0 / (gain * gain + (gain * twoR + 1.0)));
         c.k = (SampleType) (twoR + gain);
 
+        // At low cutoffs and high resonances the full factor would let the band integrator gain
+        // more per sample than the damping takes away, and the saturated filter would hold a tone
+        // forever after its input stops. Capped, the pole product stays at most (1 + g² + Rg) · h,
+        // which is below 1 for every g and R, so a tail always dies away; above the cap's reach
+        // the full factor, and so every sample, stays as it is.
+        const double settlingFactor = 1.0 + 3.0 * (double) c.R * gain / (1.0 + 2.0 * gain * gain);
+        c.bandFactor = juce::jmin (fullBandFactor, (SampleType) settlingFactor);
+
         return c;
     }
 
@@ -83,9 +97,10 @@ struct StateVariableFilter
         h = c.h;
         k = c.k;
         R = c.R;
+        bandFactor = c.bandFactor;
     }
 
-    /** Recomputes g, h, k and R for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
+    /** Recomputes g, h, k, R and the band factor for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
     void updateCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
     {
         setCoefficients (makeCoefficients (cutoffHz, resonance, samplePeriod));
@@ -97,7 +112,7 @@ struct StateVariableFilter
     {
         const SampleType hp = ((input - k * s1) - s2) * h;
         const SampleType gHp = g * hp;
-        const double bp = std::tanh ((double) ((s1 + gHp) * (SampleType) 1.04));
+        const double bp = std::tanh ((double) ((s1 + gHp) * bandFactor));
         const double lp = (double) s2 + (double) g * bp;
 
         s1 = (SampleType) ((double) gHp + bp);

@@ -34,12 +34,12 @@ namespace
         double largestDifferenceFromInput = 0.0;
     };
 
-    /** Feeds one sine per channel (0.5 amplitude, a different pitch on each channel) through the
-        instance in host-sized blocks. The first blocks let smoothed parameters settle and are not
-        measured.
+    /** Feeds one sine per channel (0.5 amplitude unless given, a different pitch on each channel)
+        through the instance in host-sized blocks. The first blocks let smoothed parameters settle
+        and are not measured.
     */
     SignalStats processSines (juce::AudioPluginInstance& instance, int numBlocks, int blocksToSettle,
-                              double& phase)
+                              double& phase, double amplitude = 0.5)
     {
         const auto numChannels = juce::jmax (instance.getTotalNumInputChannels(),
                                              instance.getTotalNumOutputChannels());
@@ -54,7 +54,7 @@ namespace
         {
             for (int c = 0; c < numChannels; ++c)
                 for (int i = 0; i < blockSize; ++i)
-                    input.setSample (c, i, (float) (0.5 * std::sin (juce::MathConstants<double>::twoPi
+                    input.setSample (c, i, (float) (amplitude * std::sin (juce::MathConstants<double>::twoPi
                                                                     * (440.0 + 220.0 * c)
                                                                     * (phase + i) / sampleRate)));
 
@@ -564,12 +564,22 @@ void HostChecks::checkProcessing()
     expect (quiet.outputRms <= 0.05 * quiet.inputRms,
             "at Amp -60 dB and Dry / Wet 100 % the output is not attenuated: " + describe (quiet));
 
+    // At the lowest cutoff the resonant filter saturates on the tone, and a host that stops its
+    // transport goes on feeding silence: whatever rings on must have died away three seconds later.
+    setReal ("Amplitude", 0.0f);
+    setReal ("Cutoff", 80.0f);
+    processSines (*instance, blocksPerSecond / 2, 0, phase);
+    const auto tail = processSines (*instance, 4 * blocksPerSecond, 3 * blocksPerSecond, phase, 0.0);
+    const auto tailText = juce::Decibels::toString (juce::Decibels::gainToDecibels (tail.outputPeak), 1) + "FS";
+    expect (tail.allFinite && tail.outputPeak < 1.0e-5,
+            "at Cutoff 80 Hz the output 3 to 4 s after the input stopped peaks at " + tailText + ", expected below -100 dBFS");
+
     instance->releaseResources();
 
     if (failures == failuresBefore)
         pass ("processed 48 kHz stereo sines in 512-sample blocks: defaults " + describe (defaults)
               + "; all dry passes the input (largest difference " + juce::String (dry.largestDifferenceFromInput, 7)
-              + "); -60 dB all wet " + describe (quiet));
+              + "); -60 dB all wet " + describe (quiet) + "; Cutoff 80 Hz, 3 s after the input stopped: peak " + tailText);
 }
 
 //==============================================================================
