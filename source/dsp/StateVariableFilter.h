@@ -100,7 +100,9 @@ struct StateVariableFilter
         bandFactor = c.bandFactor;
     }
 
-    /** Recomputes g, h, k, R and the band factor for a cutoff in Hz, a resonance amount 0..1 and a sample period in seconds. */
+    /** Recomputes g, h, k, R and the band factor for a cutoff in Hz, a resonance amount 0..1 and a
+        sample period in seconds.
+    */
     void updateCoefficients (SampleType cutoffHz, SampleType resonance, SampleType samplePeriod) noexcept
     {
         setCoefficients (makeCoefficients (cutoffHz, resonance, samplePeriod));

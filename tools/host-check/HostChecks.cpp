@@ -55,8 +55,8 @@ namespace
             for (int c = 0; c < numChannels; ++c)
                 for (int i = 0; i < blockSize; ++i)
                     input.setSample (c, i, (float) (amplitude * std::sin (juce::MathConstants<double>::twoPi
-                                                                    * (440.0 + 220.0 * c)
-                                                                    * (phase + i) / sampleRate)));
+                                                                          * (440.0 + 220.0 * c)
+                                                                          * (phase + i) / sampleRate)));
 
             phase += blockSize;
             buffer.makeCopyOf (input, true);
@@ -564,8 +564,8 @@ void HostChecks::checkProcessing()
     expect (quiet.outputRms <= 0.05 * quiet.inputRms,
             "at Amp -60 dB and Dry / Wet 100 % the output is not attenuated: " + describe (quiet));
 
-    // At the lowest cutoff the resonant filter saturates on the tone, and a host that stops its
-    // transport goes on feeding silence: whatever rings on must have died away three seconds later.
+    // At the lowest cutoff the filter's band integrator saturates on the tone, and a host that
+    // stops its transport goes on feeding silence: whatever rings on must die away within seconds.
     setReal ("Amplitude", 0.0f);
     setReal ("Cutoff", 80.0f);
     processSines (*instance, blocksPerSecond / 2, 0, phase);
