@@ -27,6 +27,8 @@ namespace
 
     TEST (DspLoFi, QuantiserHoldAndTheirRoutings)
     {
+        // Worked values, then the floor: below 2^-24 a sample passes as 0 does, from 2^-24 on it
+        // comes out as at least a quarter step.
         const struct { float input; int levels; float expected; } cases[] = {
             { 0.2f,  1,  0.25f },
             { -0.2f, 1,  -0.25f },
@@ -37,7 +39,12 @@ namespace
             { 1.0f,  2,  0.875f },
             { 0.37f, 16, 0.37f },
             { 0.0f,  1,  0.0f },
-            { 0.0f,  7,  0.0f }
+            { 0.0f,  7,  0.0f },
+            { 0x1.fffffep-25f,  8, 0x1.fffffep-25f },
+            { -0x1.fffffep-25f, 1, -0x1.fffffep-25f },
+            { 0x1.0p-24f,       8, 0.03125f },
+            { 0x1.000002p-24f,  8, 0.03125f },
+            { -0x1.000002p-24f, 8, -0.03125f }
         };
 
         for (const auto& c : cases)

@@ -440,18 +440,24 @@ namespace
 
     TEST (ProcessBlockStability, LowCutoffsDieAwayAfterTheInputStops)
     {
-        // Settings where the band integrator's gain would outweigh the filter's damping: half a
-        // second of a 240 Hz sine, then silence. Three seconds on, what is left must lie below
-        // -100 dBFS, in whichever tap and wherever the drive sits.
-        const struct { double sampleRate; float cutoff, resonance; int type, post; float drive, level; } cases[] = {
-            { 44100.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f },
-            { 96000.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f },
-            { 44100.0,  125.0f,   0.0f,   1, 0, 0.0f,   0.2f },
-            { 96000.0,  800.0f,   42.0f,  2, 0, 0.0f,   1.0f },
-            { 48000.0,  1700.0f,  100.0f, 0, 0, 0.0f,   0.2f },
-            { 48000.0,  80.0f,    100.0f, 0, 0, 0.0f,   0.2f },
-            { 192000.0, 80.0f,    100.0f, 0, 0, 0.0f,   1.0f },
-            { 48000.0,  80.0f,    0.0f,   0, 1, 100.0f, 1.0f },
+        // Settings where the band integrator's gain would outweigh the filter's damping, and ones
+        // where the quantiser meets the filter's residue after the input stops: half a second of a
+        // 240 Hz sine, then silence. Three seconds on, what is left must lie below -100 dBFS, in
+        // whichever tap, wherever the drive sits and however the lo-fi stage combines.
+        const struct { double sampleRate; float cutoff, resonance; int type, post; float drive, level; int bits, loFi, rate; } cases[] = {
+            { 44100.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f, 16, 0, 0 },
+            { 96000.0,  80.0f,    0.0f,   0, 0, 0.0f,   0.2f, 16, 0, 0 },
+            { 44100.0,  125.0f,   0.0f,   1, 0, 0.0f,   0.2f, 16, 0, 0 },
+            { 96000.0,  800.0f,   42.0f,  2, 0, 0.0f,   1.0f, 16, 0, 0 },
+            { 48000.0,  1700.0f,  100.0f, 0, 0, 0.0f,   0.2f, 16, 0, 0 },
+            { 48000.0,  80.0f,    100.0f, 0, 0, 0.0f,   0.2f, 16, 0, 0 },
+            { 192000.0, 80.0f,    100.0f, 0, 0, 0.0f,   1.0f, 16, 0, 0 },
+            { 48000.0,  80.0f,    0.0f,   0, 1, 100.0f, 1.0f, 16, 0, 0 },
+            { 44100.0,  11000.0f, 0.0f,   0, 0, 0.0f,   0.2f, 8,  0, 0 },
+            { 44100.0,  11000.0f, 0.0f,   0, 0, 0.0f,   0.2f, 8,  1, 0 },
+            { 48000.0,  80.0f,    100.0f, 0, 0, 0.0f,   0.2f, 8,  0, 0 },
+            { 44100.0,  11000.0f, 0.0f,   0, 0, 0.0f,   0.2f, 1,  1, 5 },
+            { 48000.0,  80.0f,    100.0f, 0, 1, 100.0f, 1.0f, 8,  0, 0 },
         };
 
         for (const auto& c : cases)
@@ -461,7 +467,10 @@ namespace
                                         { "Resonance", c.resonance },
                                         { "Filter_Type", (float) c.type },
                                         { "Distortion_Routing", (float) c.post },
-                                        { "Drive", c.drive } });
+                                        { "Drive", c.drive },
+                                        { "Bits", (float) c.bits },
+                                        { "LoFi_Routing", (float) c.loFi },
+                                        { "Rate", (float) c.rate } });
             prepareSettled (processor, c.sampleRate, 512);
 
             // The tone, three seconds of silence and at least 4096 samples measured, in whole blocks of 512.
@@ -481,7 +490,8 @@ namespace
             EXPECT_LT (peakOrInfinity (tail), 1.0e-5f)
                 << "peak 3 s after the input stopped: " << c.sampleRate << " Hz, Cutoff " << c.cutoff << " Hz, Resonance "
                 << c.resonance << " %, filter type " << c.type << (c.post ? ", drive post " : ", drive pre ") << c.drive
-                << " %, input level " << juce::String (c.level);
+                << " %, Bits " << c.bits << ", LoFi routing " << c.loFi << ", Rate " << c.rate
+                << ", input level " << juce::String (c.level);
         }
     }
 

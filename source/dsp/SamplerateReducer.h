@@ -17,6 +17,12 @@ enum class LoFiRouting
 /** The level count at which the quantiser lets the signal through untouched. */
 constexpr int quantiserOffLevels = 16;
 
+/** Magnitudes below this pass the quantiser untouched, as silence does: 2^-24, the step of 24-bit
+    audio (about -144 dBFS). A filter whose input has stopped keeps a residue of that order (its
+    state never settles on exact zero), and a quarter step for it would be a tone that never ends.
+*/
+constexpr float quantiserSilenceFloor = 0x1.0p-24f;
+
 /** Sample-and-hold state of one channel. */
 template <typename SampleType>
 struct SamplerateReducer
@@ -49,7 +55,7 @@ struct SamplerateReducer
 template <typename SampleType>
 forcedinline SampleType quantise (SampleType input, int levels) noexcept
 {
-    if (input == 0 || levels >= quantiserOffLevels)
+    if (std::abs (input) < (SampleType) quantiserSilenceFloor || levels >= quantiserOffLevels)
         return input;
 
     const auto levelCount = (SampleType) levels;
