@@ -31,15 +31,22 @@ namespace
         processor.prepareToPlay (44100.0, 441);
         processSilence (processor, 441);
 
-        // A default that does not read back exactly (JUCE 7 derives the raw value from the
-        // normalised default, snapped to the interval) would start a ramp here.
-        const char* const smootherNames[] = { "cutoff", "drive", "gain", "dry/wet" };
+        // The smoothers are built on the defaults' engine values, and the defaults must read back
+        // as exactly those (JUCE 7 derives the raw value from the normalised default, snapped to
+        // the interval): else a later prepare's first block would jump away from them.
+        const struct { const char* name; float engineValue; } defaults[] = {
+            { "cutoff",  11000.0f },
+            { "drive",   1.0f },
+            { "gain",    1.0f },
+            { "dry/wet", 1.0f }
+        };
 
         for (size_t i = 0; i < Inspector::smoothers (processor).size(); ++i)
         {
             const auto* smoother = Inspector::smoothers (processor)[i];
+            EXPECT_EQ (smoother->targetValue, defaults[i].engineValue) << defaults[i].name << " smoother's target";
             EXPECT_EQ (smoother->remainingSteps, 0)
-                << smootherNames[i] << " smoother ramps towards " << smoother->targetValue;
+                << defaults[i].name << " smoother ramps towards " << smoother->targetValue;
         }
 
         // 60 ms ramps over as many blocks as they take, then the exact target; a change halfway
@@ -72,6 +79,75 @@ namespace
             }
 
             from = value;
+        }
+    }
+
+    TEST (ProcessBlockSmoothing, TheFirstBlockAfterPreparingStartsOnItsOwnSettings)
+    {
+        // However the settings reach an instance around prepareToPlay (a host restoring a session
+        // before or after preparing, a parameter flush without samples first, or new settings
+        // before a prepare for another block size), the first block plays them from its first
+        // sample, exactly as an instance prepared once more after settling on them does.
+        const struct { const char* what; double sampleRate; Settings settings; } cases[] = {
+            { "Amp -60 dB",                               44100.0, { { "Amplitude", -60.0f } } },
+            { "Dry / Wet 0 %, Bits 2",                    44100.0, { { "Dry_Wet_Mix", 0.0f }, { "Bits", 2.0f } } },
+            { "Drive 100 %, Amp -20 dB",                  48000.0, { { "Drive", 100.0f }, { "Amplitude", -20.0f } } },
+            { "Amp -30 dB, Dry / Wet 50 %, HIGHPASS 18 kHz", 96000.0, { { "Amplitude", -30.0f }, { "Dry_Wet_Mix", 50.0f },
+                                                                      { "Filter_Type", 1.0f }, { "Cutoff", 18000.0f } } },
+        };
+
+        enum Moment { beforePreparing, afterPreparing, afterAnEmptyBlock, beforePreparingAgain };
+        const char* const momentNames[] = { "before preparing", "after preparing", "after an empty block",
+                                            "before preparing again" };
+
+        juce::AudioBuffer<float> input (2, 4096);
+
+        for (int i = 0; i < input.getNumSamples(); ++i)
+            for (int channel = 0; channel < 2; ++channel)
+                input.setSample (channel, i, 0.5f * (float) std::sin (juce::MathConstants<double>::twoPi * 1000.0 * i / 44100.0));
+
+        const std::vector<int> blocks (8, 512);
+
+        for (const auto& c : cases)
+        {
+            VevareroAudioProcessor settled;
+            setParameters (settled, c.settings);
+            prepareSettled (settled, c.sampleRate, 512);
+            const auto expected = render (settled, input, blocks);
+
+            for (const auto moment : { beforePreparing, afterPreparing, afterAnEmptyBlock, beforePreparingAgain })
+            {
+                VevareroAudioProcessor fresh;
+                const auto setBeforePreparing = moment == beforePreparing || moment == beforePreparingAgain;
+
+                if (moment == beforePreparingAgain)
+                {
+                    fresh.prepareToPlay (c.sampleRate, 256);
+                    processSilence (fresh, 256);
+                }
+
+                if (setBeforePreparing)
+                    setParameters (fresh, c.settings);
+
+                fresh.prepareToPlay (c.sampleRate, 512);
+
+                if (moment == afterAnEmptyBlock)
+                    processSilence (fresh, 0);
+
+                if (! setBeforePreparing)
+                    setParameters (fresh, c.settings);
+
+                const auto output = render (fresh, input, blocks);
+
+                for (int channel = 0; channel < 2; ++channel)
+                {
+                    const auto at = firstDifference (output.getReadPointer (channel), expected.getReadPointer (channel), input.getNumSamples());
+                    EXPECT_EQ (at, input.getNumSamples())
+                        << c.what << " at " << c.sampleRate << " Hz, set " << momentNames[moment] << ", channel " << channel
+                        << ": sample " << at << " is " << output.getSample (channel, juce::jmin (at, input.getNumSamples() - 1))
+                        << ", settled " << expected.getSample (channel, juce::jmin (at, input.getNumSamples() - 1));
+                }
+            }
         }
     }
 

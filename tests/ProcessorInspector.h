@@ -15,10 +15,7 @@ struct ProcessorInspector
     static auto& lfos (Processor& p)                     { return p.lfos; }
 
     /** In the order cutoff, drive, gain, dry/wet. */
-    static auto smoothers (Processor& p)
-    {
-        return std::array<RampSmoother*, 4> { &p.cutoffSmoother, &p.driveSmoother, &p.gainSmoother, &p.dryWetSmoother };
-    }
+    static auto smoothers (Processor& p)                 { return p.smoothers(); }
 
     static auto& cutoffBuffer (Processor& p)             { return p.cutoffBuffer; }
     static auto& lfoBuffers (Processor& p)               { return p.lfoBuffers; }

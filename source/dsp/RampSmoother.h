@@ -15,6 +15,12 @@ struct RampSmoother
     void reset (double sampleRate, double rampSeconds) noexcept
     {
         rampLength = (int) (rampSeconds * sampleRate);
+        jumpToTarget();
+    }
+
+    /** Ends any ramp where it is headed: the next value is the target. */
+    void jumpToTarget() noexcept
+    {
         currentValue = targetValue;
         remainingSteps = 0;
     }

@@ -170,8 +170,10 @@ void VevareroAudioProcessor::prepareToPlay (double sampleRate, int maximumExpect
     crossfadeGainBuffer.resize ((size_t) bufferLength);
     channelScratchBuffer.setSize ((int) filters.size(), bufferLength, false, false, false);
 
-    for (auto* smoother : { &cutoffSmoother, &driveSmoother, &gainSmoother, &dryWetSmoother })
+    for (auto* smoother : smoothers())
         smoother->reset (sampleRate, rampLengthSeconds);
+
+    smoothersStartOnTargets = true;
 }
 
 void VevareroAudioProcessor::releaseResources()
@@ -208,6 +210,17 @@ void VevareroAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juc
         return;
 
     const auto settings = readBlockSettings();
+
+    // The first block that plays after preparing starts on its own settings, so a host that
+    // restores a session before playing hears no slide from whatever the smoothers held before.
+    // A block without samples plays nothing and leaves that to the next one.
+    if (smoothersStartOnTargets && numSamples > 0)
+    {
+        for (auto* smoother : smoothers())
+            smoother->jumpToTarget();
+
+        smoothersStartOnTargets = false;
+    }
 
     // A host that breaks its announced block size gets the block in pieces that fit the work
     // buffers; every state carries over between pieces, so the result is the same.

@@ -156,6 +156,17 @@ private:
     RampSmoother gainSmoother { 1.0f };
     RampSmoother dryWetSmoother { 1.0f };
 
+    /** Set by prepareToPlay and cleared by the first block with samples, which starts the
+        smoothers on its targets instead of ramping to them. Audio side only.
+    */
+    bool smoothersStartOnTargets = false;
+
+    /** In the order cutoff, drive, gain, dry/wet. */
+    std::array<RampSmoother*, 4> smoothers() noexcept
+    {
+        return { &cutoffSmoother, &driveSmoother, &gainSmoother, &dryWetSmoother };
+    }
+
     std::vector<ModulationInput> modulationInputs;
     std::vector<ModulationAssignment> modulationAssignments;
 
