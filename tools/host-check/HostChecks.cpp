@@ -36,10 +36,10 @@ namespace
 
     /** Feeds one sine per channel (0.5 amplitude unless given, a different pitch on each channel)
         through the instance in host-sized blocks. The first blocks let smoothed parameters settle
-        and are not measured.
+        and are not measured. Every block's output is kept in output, when given.
     */
     SignalStats processSines (juce::AudioPluginInstance& instance, int numBlocks, int blocksToSettle,
-                              double& phase, double amplitude = 0.5)
+                              double& phase, double amplitude = 0.5, juce::AudioBuffer<float>* output = nullptr)
     {
         const auto numChannels = juce::jmax (instance.getTotalNumInputChannels(),
                                              instance.getTotalNumOutputChannels());
@@ -49,6 +49,9 @@ namespace
         SignalStats stats;
         double inputPower = 0.0, outputPower = 0.0;
         int64_t measured = 0;
+
+        if (output != nullptr)
+            output->setSize (instance.getTotalNumOutputChannels(), numBlocks * blockSize);
 
         for (int block = 0; block < numBlocks; ++block)
         {
@@ -62,6 +65,10 @@ namespace
             buffer.makeCopyOf (input, true);
             midi.clear();
             instance.processBlock (buffer, midi);
+
+            if (output != nullptr)
+                for (int c = 0; c < output->getNumChannels(); ++c)
+                    output->copyFrom (c, block * blockSize, buffer, c, 0, blockSize);
 
             for (int c = 0; c < instance.getTotalNumOutputChannels(); ++c)
             {
@@ -209,6 +216,7 @@ int HostChecks::run()
     checkMidiTailAndPrograms();
     checkBusLayouts();
     checkProcessing();
+    checkFreshStart();
     checkAudioThreadHeapCalls();
     checkStateRoundTrip();
     checkEditor();
@@ -252,6 +260,12 @@ std::unique_ptr<juce::AudioPluginInstance> HostChecks::createInstance()
 float HostChecks::hostNormalised (const ExpectedParameter& e, float realValue) const
 {
     return format.normalisesWithSkew ? e.toNormalised (realValue) : e.toProportion (realValue);
+}
+
+void HostChecks::setReal (const juce::Array<juce::AudioProcessorParameter*>& parameters, juce::StringRef id, float realValue) const
+{
+    const auto index = vevareroParameterIndex (id);
+    parameters[index]->setValue (hostNormalised (vevareroParameters[(size_t) index], realValue));
 }
 
 std::unique_ptr<juce::AudioPluginInstance> HostChecks::createInstance (juce::Array<juce::AudioProcessorParameter*>& parameters)
@@ -533,12 +547,6 @@ void HostChecks::checkProcessing()
     // Smoothed parameters ramp over 60 ms; a quarter of a second leaves ample room.
     const auto settleBlocks = blocksPerSecond / 4;
 
-    auto setReal = [&] (const char* id, float realValue)
-    {
-        const auto& e = vevareroParameters[(size_t) vevareroParameterIndex (id)];
-        parameters[vevareroParameterIndex (id)]->setValue (hostNormalised (e, realValue));
-    };
-
     instance->prepareToPlay (sampleRate, blockSize);
     double phase = 0.0;
 
@@ -549,7 +557,7 @@ void HostChecks::checkProcessing()
     expect (defaults.outputPeak <= 2.0, "the output at the defaults exceeds 2: " + describe (defaults));
 
     // All dry: the untouched input comes out, whatever the chain does to the wet part.
-    setReal ("Dry_Wet_Mix", 0.0f);
+    setReal (parameters, "Dry_Wet_Mix", 0.0f);
     const auto dry = processSines (*instance, 2 * settleBlocks, settleBlocks, phase);
     expect (dry.allFinite, "processing all dry produced a sample that is not finite");
     expect (dry.largestDifferenceFromInput <= 1.0e-3,
@@ -557,29 +565,145 @@ void HostChecks::checkProcessing()
             + juce::String (dry.largestDifferenceFromInput, 6) + ", expected the input passed through");
 
     // All wet at the lowest output gain: the host's parameter writes reach the signal chain.
-    setReal ("Dry_Wet_Mix", 100.0f);
-    setReal ("Amplitude", -60.0f);
+    setReal (parameters, "Dry_Wet_Mix", 100.0f);
+    setReal (parameters, "Amplitude", -60.0f);
     const auto quiet = processSines (*instance, 2 * settleBlocks, settleBlocks, phase);
     expect (quiet.allFinite, "processing at -60 dB produced a sample that is not finite");
     expect (quiet.outputRms <= 0.05 * quiet.inputRms,
             "at Amp -60 dB and Dry / Wet 100 % the output is not attenuated: " + describe (quiet));
 
-    // At the lowest cutoff the filter's band integrator saturates on the tone, and a host that
-    // stops its transport goes on feeding silence: whatever rings on must die away within seconds.
-    setReal ("Amplitude", 0.0f);
-    setReal ("Cutoff", 80.0f);
-    processSines (*instance, blocksPerSecond / 2, 0, phase);
-    const auto tail = processSines (*instance, 4 * blocksPerSecond, 3 * blocksPerSecond, phase, 0.0);
-    const auto tailText = juce::Decibels::toString (juce::Decibels::gainToDecibels (tail.outputPeak), 1) + "FS";
-    expect (tail.allFinite && tail.outputPeak < 1.0e-5,
-            "at Cutoff 80 Hz the output 3 to 4 s after the input stopped peaks at " + tailText + ", expected below -100 dBFS");
+    // A host that stops its transport goes on feeding silence: whatever rings on must die away
+    // within seconds. At the lowest cutoff the filter's band integrator saturates on the tone; with
+    // a coarse quantiser after the filter, the residue the filter keeps must come out as silence.
+    auto tailAfterTheInputStops = [&] (const juce::String& setting)
+    {
+        processSines (*instance, blocksPerSecond / 2, 0, phase);
+        const auto tail = processSines (*instance, 4 * blocksPerSecond, 3 * blocksPerSecond, phase, 0.0);
+        const auto peak = juce::Decibels::toString (juce::Decibels::gainToDecibels (tail.outputPeak), 1) + "FS";
+        expect (tail.allFinite && tail.outputPeak < 1.0e-5,
+                "at " + setting + " the output 3 to 4 s after the input stopped peaks at " + peak + ", expected below -100 dBFS");
+        return setting + ", 3 s after the input stopped: peak " + peak;
+    };
+
+    setReal (parameters, "Amplitude", 0.0f);
+    setReal (parameters, "Cutoff", 80.0f);
+    const auto lowCutoffTail = tailAfterTheInputStops ("Cutoff 80 Hz");
+
+    setReal (parameters, "Cutoff", 11000.0f);
+    setReal (parameters, "Bits", 8.0f);
+    const auto quantisedTail = tailAfterTheInputStops ("Bits 8");
 
     instance->releaseResources();
 
     if (failures == failuresBefore)
         pass ("processed 48 kHz stereo sines in 512-sample blocks: defaults " + describe (defaults)
               + "; all dry passes the input (largest difference " + juce::String (dry.largestDifferenceFromInput, 7)
-              + "); -60 dB all wet " + describe (quiet) + "; Cutoff 80 Hz, 3 s after the input stopped: peak " + tailText);
+              + "); -60 dB all wet " + describe (quiet) + "; " + lowCutoffTail + "; " + quantisedTail);
+}
+
+//==============================================================================
+void HostChecks::checkFreshStart()
+{
+    const auto failuresBefore = failures;
+    const auto settleBlocks = (int) std::ceil (sampleRate / blockSize) / 4;
+    constexpr int comparedBlocks = 8; // the first 85 ms: the last block lies past the 60 ms of a ramp
+
+    const struct { const char* what; std::vector<std::pair<const char*, float>> settings; } cases[] = {
+        { "Amp -60 dB",              { { "Amplitude", -60.0f } } },
+        { "Drive 100 %, Amp -20 dB", { { "Drive", 100.0f }, { "Amplitude", -20.0f } } },
+        { "Dry / Wet 0 %, Bits 2",   { { "Dry_Wet_Mix", 0.0f }, { "Bits", 2.0f } } },
+    };
+
+    // The level of each host block of the output, all channels together, in dBFS.
+    auto blockLevels = [] (const juce::AudioBuffer<float>& output)
+    {
+        std::vector<float> levels;
+
+        for (int start = 0; start + blockSize <= output.getNumSamples(); start += blockSize)
+        {
+            double power = 0.0;
+
+            for (int c = 0; c < output.getNumChannels(); ++c)
+                power += juce::square ((double) output.getRMSLevel (c, start, blockSize));
+
+            levels.push_back (juce::Decibels::gainToDecibels ((float) std::sqrt (power / output.getNumChannels()), -200.0f));
+        }
+
+        return levels;
+    };
+
+    auto levelsText = [] (const std::vector<float>& levels)
+    {
+        juce::StringArray texts;
+
+        for (auto level : levels)
+            texts.add (juce::String (level, 1));
+
+        return texts.joinIntoString (" ") + " dBFS";
+    };
+
+    juce::StringArray summaries;
+
+    for (const auto& c : cases)
+    {
+        // The settings reach each instance before it is prepared, as when a host restores a
+        // session; the settled one has played them once and is prepared again.
+        juce::Array<juce::AudioProcessorParameter*> freshParameters, settledParameters;
+        auto fresh = createInstance (freshParameters);
+        auto settled = createInstance (settledParameters);
+
+        if (fresh == nullptr || settled == nullptr)
+            return;
+
+        for (const auto& [id, value] : c.settings)
+        {
+            setReal (freshParameters, id, value);
+            setReal (settledParameters, id, value);
+        }
+
+        double settlingPhase = 0.0, freshPhase = 0.0, settledPhase = 0.0;
+        settled->prepareToPlay (sampleRate, blockSize);
+        processSines (*settled, settleBlocks, 0, settlingPhase);
+        settled->releaseResources(); // JUCE's VST3 hosting skips a prepare at unchanged settings
+        settled->prepareToPlay (sampleRate, blockSize);
+        fresh->prepareToPlay (sampleRate, blockSize);
+
+        juce::AudioBuffer<float> freshOutput, settledOutput;
+        processSines (*fresh, comparedBlocks, 0, freshPhase, 0.5, &freshOutput);
+        processSines (*settled, comparedBlocks, 0, settledPhase, 0.5, &settledOutput);
+        fresh->releaseResources();
+        settled->releaseResources();
+
+        // Every block at the level the instance keeps past the ramp's length. JUCE's LV2 hosting
+        // makes a new plug-in instance at every prepare, so there the settled one starts afresh too.
+        const auto freshLevels = blockLevels (freshOutput);
+        const auto settledLevel = freshLevels.back();
+        const auto furthest = *std::max_element (freshLevels.begin(), freshLevels.end(), [&] (float a, float b)
+                                                 { return std::abs (a - settledLevel) < std::abs (b - settledLevel); });
+
+        expect (std::abs (furthest - settledLevel) <= 1.0f,
+                "a new instance given " + juce::String (c.what) + " before it is prepared plays " + levelsText (freshLevels)
+                + " in its first blocks of 10.7 ms, expected each within 1 dB of the last");
+
+        int firstDifference = -1;
+
+        for (int ch = 0; ch < freshOutput.getNumChannels() && firstDifference < 0; ++ch)
+            for (int i = 0; i < freshOutput.getNumSamples() && firstDifference < 0; ++i)
+                if (freshOutput.getSample (ch, i) != settledOutput.getSample (ch, i))
+                    firstDifference = i;
+
+        expect (firstDifference < 0,
+                "a new instance given " + juce::String (c.what) + " before it is prepared plays " + levelsText (freshLevels)
+                + " in its first blocks, one prepared again after settling " + levelsText (blockLevels (settledOutput))
+                + ": they differ first at sample " + juce::String (firstDifference));
+
+        summaries.add (juce::String (c.what) + " " + juce::String (freshLevels.front(), 1) + " dBFS (past the ramp's length "
+                       + juce::String (settledLevel, 1) + ")");
+    }
+
+    if (failures == failuresBefore)
+        pass ("new instances play their settings from the first block, sample for sample as ones settled on them, "
+              "in the first 10.7 ms: " + summaries.joinIntoString ("; "));
 }
 
 //==============================================================================
@@ -595,10 +719,7 @@ void HostChecks::checkStateRoundTrip()
     double phase = 0.0;
 
     for (const auto& w : stateWrites)
-    {
-        const auto& e = vevareroParameters[(size_t) vevareroParameterIndex (w.id)];
-        savingParameters[vevareroParameterIndex (w.id)]->setValue (hostNormalised (e, w.realValue));
-    }
+        setReal (savingParameters, w.id, w.realValue);
 
     // A block lets formats that deliver parameter changes with the audio (LV2) hand them over.
     saving->prepareToPlay (sampleRate, blockSize);

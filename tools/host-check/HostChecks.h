@@ -66,7 +66,7 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, no heap calls by the plug-in on the audio thread, a state save and restore, a
+    processed block, a new instance's first blocks, no heap calls by the plug-in on the audio thread, a state save and restore, a
     preset name carried through the state, the plug-in's editor opened and closed in a window, pixels
     of that window as the X server shows them, a start-up preset that cannot be read, clicks on the
     editor's preset arrows, and one of two open editors still alive once the other has closed.
@@ -104,6 +104,9 @@ private:
 
     float hostNormalised (const ExpectedParameter&, float realValue) const;
 
+    /** Writes a real value through the hosted parameter with the ID, as host automation does. */
+    void setReal (const juce::Array<juce::AudioProcessorParameter*>& parameters, juce::StringRef id, float realValue) const;
+
     /** An editor opened in a window on the screen, and what the window showed last. */
     struct OpenedEditor
     {
@@ -138,6 +141,12 @@ private:
     void checkMidiTailAndPrograms();
     void checkBusLayouts();
     void checkProcessing();
+
+    /** New instances given their settings before they are prepared, as a host restoring a session
+        does, play them from the first block: sample for sample what instances prepared once more
+        after playing those settings play.
+    */
+    void checkFreshStart();
 
     /** Processes a few hundred blocks on a thread of its own, as a host's audio thread, untouched
         and with every parameter automated before each block, and counts the heap calls the plug-in
