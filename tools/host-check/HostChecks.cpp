@@ -21,6 +21,10 @@ namespace
     constexpr auto blockSize = HostChecks::blockSize;
     constexpr float defaultTolerance = 1.0e-5f;
 
+    const auto blocksPerSecond = (int) std::ceil (sampleRate / blockSize);
+    // Smoothed parameters ramp over 60 ms; a quarter of a second leaves ample room.
+    const auto settleBlocks = blocksPerSecond / 4;
+
     juce::String quoted (const juce::String& s)    { return s.quoted(); }
 
     //==============================================================================
@@ -543,9 +547,6 @@ void HostChecks::checkProcessing()
         return;
 
     const auto failuresBefore = failures;
-    const auto blocksPerSecond = (int) std::ceil (sampleRate / blockSize);
-    // Smoothed parameters ramp over 60 ms; a quarter of a second leaves ample room.
-    const auto settleBlocks = blocksPerSecond / 4;
 
     instance->prepareToPlay (sampleRate, blockSize);
     double phase = 0.0;
@@ -605,7 +606,6 @@ void HostChecks::checkProcessing()
 void HostChecks::checkFreshStart()
 {
     const auto failuresBefore = failures;
-    const auto settleBlocks = (int) std::ceil (sampleRate / blockSize) / 4;
     constexpr int comparedBlocks = 8; // the first 85 ms: the last block lies past the 60 ms of a ramp
 
     const struct { const char* what; std::vector<std::pair<const char*, float>> settings; } cases[] = {

@@ -66,10 +66,11 @@ struct FormatUnderCheck
 
 /** Loads one built binary through JUCE's hosting and checks what a host sees: the parameters with
     their names, labels, defaults and texts, the MIDI, tail and program answers, the bus layouts, a
-    processed block, a new instance's first blocks, no heap calls by the plug-in on the audio thread, a state save and restore, a
-    preset name carried through the state, the plug-in's editor opened and closed in a window, pixels
-    of that window as the X server shows them, a start-up preset that cannot be read, clicks on the
-    editor's preset arrows, and one of two open editors still alive once the other has closed.
+    processed block, a new instance's first blocks, no heap calls by the plug-in on the audio thread,
+    a state save and restore, a preset name carried through the state, the plug-in's editor opened
+    and closed in a window, pixels of that window as the X server shows them, a start-up preset that
+    cannot be read, clicks on the editor's preset arrows, and one of two open editors still alive
+    once the other has closed.
 */
 class HostChecks final
 {
